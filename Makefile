@@ -1,0 +1,46 @@
+# Set-up, build and test on Debian. `make run` starts the game, `make test` runs every test
+# headless; both first install whatever Debian packages are missing.
+SHELL := /bin/bash
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+# Everything the build, the tests and the benchmarks need.
+DEB_PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+
+.PHONY: all deps configure build run test bench format clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(DEB_PACKAGES); do \
+		dpkg-query -W -f='$${Status}\n' "$$p" 2>/dev/null | grep -q '^install ok installed' || echo "$$p"; \
+	done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing missing Debian packages:" $$missing; \
+		if [ "$$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi; \
+		$$sudo apt-get update -q && \
+		$$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DQUORREL_WERROR=ON
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+		echo "There is no display to open the game window on; run it under a virtual one with: xvfb-run -a $(BUILD)/quorrel"; \
+		exit 1; \
+	fi
+	./$(BUILD)/quorrel
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/grid.h"
+#include "model/types.h"
+
+namespace quorrel {
+
+// Everything the main window remembers, as one plain record. Every member starts at zero,
+// false or empty, which is the state before the first maze.
+//
+// Squares are numbered column 1..mazeWidth and row 1..mazeHeight. Row 0 holds only the
+// entrance square (column entryCol); row mazeHeight + 1 holds the square below the exit.
+// Corner pairs (entryX/entryY, curX/curY, paintX/paintY) hold a square's lower-right corner
+// in twips.
+struct State {
+    // The maze, filled by the generator.
+    Grid<bool> visited;     // columns 0..W+1, rows 0..H+1: the generator has reached it
+    Grid<Int> openings;     // columns 0..W+1, rows 0..H+1: 1 bottom open, 2 right open, 3 both
+    Grid<Int> passes;       // columns 0..W, rows 0..H+1: the player's passes through a square
+    std::vector<Int> trail;  // 0..W*H: square codes in the order first reached, then the exit
+    Int trailCount = 0;      // next free trail entry; once the exit is cut, the exit's entry
+    Int genCol = 0;
+    Int genRow = 0;
+    Int entryCol = 0;    // column of the entrance square; 0 while no maze exists
+    Int visitCount = 0;  // squares reached so far by the generator
+    bool exitMade = false;
+    bool exitArmed = false;  // while set, the south step cuts the exit instead of moving
+    Int entryX = 0;
+    Int entryY = 0;
+
+    // Board geometry, fixed by NEW MAZE.
+    Int mazeWidth = 0;
+    Int mazeHeight = 0;
+    Int squareSize = 0;
+    Int inset = 0;
+    Int originX = 0;  // left edge of the maze
+    Int originY = 0;  // top edge of row 1
+
+    // Play.
+    Int moveCount = 0;
+    Int extraMoves = 0;
+    std::string passLabel;  // the count last printed in the player's square
+    Int curX = 0;
+    Int curY = 0;
+    Int playerCol = 0;
+    Int playerRow = 0;
+    Int paintX = 0;
+    Int paintY = 0;
+    bool tracking = false;  // the left button holds the player
+    Int visibility = 0;     // radius in squares; 0 is full visibility
+    Int lastVisibility = 0;
+
+    // Solve.
+    std::vector<Int> solutionPath;
+    Int solutionLength = 0;
+
+    // File > Make file.
+    bool makeFiles = false;
+};
+
+// Square code of (col, row) in a maze `width` squares wide.
+inline int squareCode(int width, int col, int row) { return width * row + col - 1; }
+inline int codeCol(int width, int code) { return code % width + 1; }
+inline int codeRow(int width, int code) { return code / width; }
+
+}  // namespace quorrel

@@ -1,0 +1,120 @@
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "board/drawing.h"
+#include "play/play.h"
+
+namespace quorrel {
+
+namespace {
+
+bool isOdd(Int code) { return code % 2 != 0; }
+
+// Moves the player one square toward the pointer when the maze is open that way.
+void step(Mazeform& f, float x, float y) {
+    const int s = f.squareSize;
+    const Int col = f.playerCol;
+    const Int row = f.playerRow;
+    if (x > f.curX) {
+        if (f.openings(col, row) >= 2 && col < f.mazeWidth) {
+            f.curX = static_cast<Int>(f.curX + s);
+            ++f.playerCol;
+        }
+    } else if (x < f.curX - s) {
+        if (col > 1 && f.openings(col - 1, row) >= 2) {
+            f.curX = static_cast<Int>(f.curX - s);
+            --f.playerCol;
+        }
+    } else if (y > f.curY) {
+        if (row < f.mazeHeight + 1 && isOdd(f.openings(col, row))) {
+            f.curY = static_cast<Int>(f.curY + s);
+            ++f.playerRow;
+        }
+    } else if (y < f.curY - s) {
+        if (row > 1 && isOdd(f.openings(col, row - 1))) {
+            f.curY = static_cast<Int>(f.curY - s);
+            --f.playerRow;
+        }
+    }
+}
+
+void finish(Mazeform& f) {
+    f.tracking = false;
+    if (f.visibility != 0) {
+        printmaze(f, 1, f.mazeHeight, 1, f.mazeWidth, -1);
+    }
+    if (f.extraMoves == 0) {
+        f.io.messages.inform("Perfect!");
+        return;
+    }
+    if (f.io.messages.ask(resultMessage(f.moveCount, f.extraMoves))) {
+        retry_Click(f);
+    }
+}
+
+}  // namespace
+
+void Form_MouseDown(Mazeform& f, Int button, Int /*shift*/, float x, float y) {
+    if (button != kLeftButton || f.entryCol == 0) {
+        return;
+    }
+    const double s = f.squareSize;
+    if (!(f.curX - s <= x && x <= f.curX && f.curY - s <= y && y <= f.curY)) {
+        return;
+    }
+    if (f.moveCount == 0) {
+        f.moveCount = -1;
+        f.playerRow = 0;
+        f.playerCol = f.entryCol;
+        f.openings(f.entryCol, 0) = 1;
+        bpaint(f);
+    }
+    f.tracking = true;
+}
+
+void Form_MouseMove(Mazeform& f, Int /*button*/, Int /*shift*/, float x, float y) {
+    if (!f.tracking) {
+        return;
+    }
+    f.paintX = f.curX;
+    f.paintY = f.curY;
+    step(f, x, y);
+    if (std::abs(f.paintX - f.curX) + std::abs(f.paintY - f.curY) > 0) {
+        visibilityRedraw(f);
+        bpaint(f);
+        f.lastVisibility = f.visibility;
+    }
+    if (f.curY > f.originY + f.mazeHeight * f.squareSize) {
+        finish(f);
+    }
+}
+
+void Form_MouseUp(Mazeform& f, Int /*button*/, Int /*shift*/, float /*x*/, float /*y*/) {
+    f.tracking = false;
+}
+
+std::string formatPercent(double value) {
+    if (!std::isfinite(value)) {
+        return ".00";
+    }
+    const double hundredths = std::round(std::abs(value) * 100);
+    const long long whole = static_cast<long long>(hundredths) / 100;
+    const int fraction = static_cast<int>(static_cast<long long>(hundredths) % 100);
+    char digits[8];
+    std::snprintf(digits, sizeof digits, ".%02d", fraction);
+    std::string text = value < 0 && hundredths > 0 ? "-" : "";
+    if (whole > 0) {
+        text += std::to_string(whole);
+    }
+    return text + digits;
+}
+
+std::string resultMessage(Int moves, Int extra) {
+    const double p = (static_cast<double>(moves) - extra) * 100 / moves;
+    return "You had " + std::to_string(extra) + " extra moves for a percentage " + "of " +
+           formatPercent(p) + "; try again?";
+}
+
+}  // namespace quorrel

@@ -1,0 +1,37 @@
+#include "ui/window.h"
+
+namespace quorrel {
+
+void Form_Load(Mazeform& f) {
+    f.tracking = false;
+    f.visibility = 0;
+}
+
+void mkfile_Click(Mazeform& f) {
+    f.makeFiles = !f.makeFiles;
+    f.io.controls.setChecked(MenuItem::MakeFile, f.makeFiles);
+}
+
+std::string helpText() {
+    const std::string br = "\r\n";
+    return "     To create a new maze, first set the width and height. To solve it, hold down the "
+           "left mouse button over the (gray) entry square and move through the maze. You may "
+           "interrupt play at any time; hold down the button to resume play where you left off. "
+           "The number in each square indicates the number of times you have passed through "
+           "it." +
+           br +
+           "     Click Retry to replay the same maze. If you give up, click Solve and follow the "
+           "letters for the solution." +
+           br +
+           "     To save your mazes to printable (ASCII) files, click File on the menu. All mazes "
+           "created while this option is in force will be saved. Files will be named "
+           "'maze_nnn.txt' in the current directory." +
+           br +
+           "     To make play more challenging, you may restrict your visibility to from 1 to 8 "
+           "squares in each direction: visibility may be changed at any time." +
+           br + br + "Quorrel 1.0, a maze game for the desktop, written in C++ with Qt.";
+}
+
+void help_Click(Mazeform& f) { f.io.messages.inform(helpText()); }
+
+}  // namespace quorrel
