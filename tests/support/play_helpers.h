@@ -160,28 +160,41 @@ inline Square firstSquare(const State& f) {
     return {f.entryCol, 1};
 }
 
+// Which sides of a square of rows 1..H are open, read from the opening codes: a square owns
+// its right and bottom sides; its left and top sides are its neighbours'.
+inline bool opensRight(const State& f, Square s) {
+    const int code = f.openings(s.col, s.row);
+    return s.col < f.mazeWidth && (code == 2 || code == 3);
+}
+inline bool opensLeft(const State& f, Square s) {
+    return s.col > 1 && opensRight(f, {s.col - 1, s.row});
+}
+inline bool opensDown(const State& f, Square s) {
+    const int code = f.openings(s.col, s.row);
+    return s.row <= f.mazeHeight && (code == 1 || code == 3);
+}
+inline bool opensUp(const State& f, Square s) {
+    return s.row > 1 && opensDown(f, {s.col, s.row - 1});
+}
+
 // The squares joined to s by an open side, among rows 1..H and the square below the exit.
 // Row 0 is left out: once inside, a walker never goes back to the entrance.
 inline std::vector<Square> openNeighbours(const State& f, Square s) {
-    const int w = f.mazeWidth;
-    const int h = f.mazeHeight;
     std::vector<Square> out;
-    if (s.row == h + 1) {
-        out.push_back({s.col, h});
+    if (s.row == f.mazeHeight + 1) {
+        out.push_back({s.col, f.mazeHeight});
         return out;
     }
-    const bool rightOpen = f.openings(s.col, s.row) == 2 || f.openings(s.col, s.row) == 3;
-    const bool downOpen = f.openings(s.col, s.row) == 1 || f.openings(s.col, s.row) == 3;
-    if (s.col < w && rightOpen) {
+    if (opensRight(f, s)) {
         out.push_back({s.col + 1, s.row});
     }
-    if (s.col > 1 && (f.openings(s.col - 1, s.row) == 2 || f.openings(s.col - 1, s.row) == 3)) {
+    if (opensLeft(f, s)) {
         out.push_back({s.col - 1, s.row});
     }
-    if (downOpen) {
+    if (opensDown(f, s)) {
         out.push_back({s.col, s.row + 1});
     }
-    if (s.row > 1 && (f.openings(s.col, s.row - 1) == 1 || f.openings(s.col, s.row - 1) == 3)) {
+    if (opensUp(f, s)) {
         out.push_back({s.col, s.row - 1});
     }
     return out;

@@ -1,0 +1,644 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "play/play.h"
+#include "support/play_helpers.h"
+
+namespace quorrel::testing {
+namespace {
+
+const Square kEntrance{1, 0};
+const Square kTop{1, 1};
+const Square kDeadEnd{2, 1};
+const Square kBottom{1, 2};
+const Square kBelowExit{1, 3};
+
+void moveTo(PlayHarness& h, float x, float y) {
+    Form_MouseMove(h.form, kLeftButton, 0, x, y);
+}
+
+// Everything a mouse event may change, for before-and-after comparisons.
+struct PlaySnapshot {
+    Int moveCount, extraMoves, curX, curY, playerCol, playerRow;
+    bool tracking;
+    Int entranceCode;
+    std::size_t ops;
+    std::string moves, extra;
+    std::size_t messages, questions;
+    bool operator==(const PlaySnapshot&) const = default;
+};
+
+PlaySnapshot snapshot(const PlayHarness& h) {
+    const Mazeform& f = h.form;
+    const Int entranceCode = f.openings.empty() ? Int{0} : f.openings(f.entryCol, 0);
+    return {f.moveCount,
+            f.extraMoves,
+            f.curX,
+            f.curY,
+            f.playerCol,
+            f.playerRow,
+            f.tracking,
+            entranceCode,
+            h.surface.ops.size(),
+            h.window.moves,
+            h.window.extra,
+            h.window.messages.size(),
+            h.window.questions.size()};
+}
+
+// ---- Presses ------------------------------------------------------------------------------
+
+TEST(MousePress, DoesNothingBeforeTheFirstMaze) {
+    PlayHarness h;
+    const PlaySnapshot before = snapshot(h);
+    // Before any maze every corner is (0, 0) and the square size 0, so (0, 0) would be "on"
+    // the player's square if the missing maze were not noticed.
+    Form_MouseDown(h.form, kLeftButton, 0, 0, 0);
+    Form_MouseMove(h.form, kLeftButton, 0, 10, 10);
+    EXPECT_EQ(snapshot(h), before);
+    EXPECT_TRUE(h.surface.ops.empty());
+}
+
+TEST(MousePress, RightAndMiddleButtonsNeitherStartNorResume) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    const PlaySnapshot fresh = snapshot(h);
+    pressOn(h, kEntrance, kRightButton);
+    pressOn(h, kEntrance, kMiddleButton);
+    moveToward(h, kTop);
+    EXPECT_EQ(snapshot(h), fresh);
+
+    pressOn(h, kEntrance);
+    moveToward(h, kTop);
+    release(h);
+    const PlaySnapshot paused = snapshot(h);
+    pressOn(h, kTop, kRightButton);
+    pressOn(h, kTop, kMiddleButton);
+    moveToward(h, kBottom);
+    EXPECT_EQ(snapshot(h), paused);
+}
+
+TEST(MousePress, EdgesAndCornersOfThePlayersSquareCount) {
+    const float right = 4065;
+    const float bottom = 1025;
+    const float left = right - 375;
+    const float top = bottom - 375;
+    const float mid = right - 187.5F;
+    const float midY = bottom - 187.5F;
+    const std::vector<Point> onSquare = {{left, top},     {right, top}, {left, bottom},
+                                         {right, bottom}, {left, midY}, {right, midY},
+                                         {mid, top},      {mid, bottom}};
+    for (const Point p : onSquare) {
+        PlayHarness h;
+        buildWorkedMaze(h);
+        Form_MouseDown(h.form, kLeftButton, 0, p.x, p.y);
+        EXPECT_TRUE(h.form.tracking) << p.x << "," << p.y;
+        EXPECT_EQ(h.form.passes(1, 0), 1) << p.x << "," << p.y;
+    }
+}
+
+TEST(MousePress, PressesOffThePlayersSquareAreIgnored) {
+    const float right = 4065;
+    const float bottom = 1025;
+    const float left = right - 375;
+    const float top = bottom - 375;
+    const float mid = right - 187.5F;
+    const float midY = bottom - 187.5F;
+    const std::vector<Point> offSquare = {{left - 0.5F, midY},     {right + 0.5F, midY},
+                                          {mid, top - 0.5F},       {mid, bottom + 0.5F},
+                                          {right + 1, bottom + 1}, {mid, bottom + 375}};
+    for (const Point p : offSquare) {
+        PlayHarness h;
+        buildWorkedMaze(h);
+        const PlaySnapshot before = snapshot(h);
+        Form_MouseDown(h.form, kLeftButton, 0, p.x, p.y);
+        EXPECT_EQ(snapshot(h), before) << p.x << "," << p.y;
+    }
+}
+
+TEST(MousePress, FirstPressOpensTheEntranceAndPlacesThePlayerOnIt) {
+    // A maze whose entrance is not in the first column, so the column really comes from it.
+    PlayHarness h;
+    std::uint64_t seed = 1;
+    do {
+        buildSeededMaze(h, 6, 5, seed++);
+    } while (h.form.entryCol == 1);
+    Mazeform& f = h.form;
+    ASSERT_EQ(f.openings(f.entryCol, 0), 0);
+    pressOn(h, entranceSquare(f));
+    EXPECT_EQ(f.openings(f.entryCol, 0), 1);
+    EXPECT_EQ(f.playerCol, f.entryCol);
+    EXPECT_EQ(f.playerRow, 0);
+    EXPECT_EQ(f.moveCount, 0);
+    EXPECT_EQ(h.window.moves, "0");
+    EXPECT_EQ(h.window.extra, "");
+    EXPECT_EQ(f.passes(f.entryCol, 0), 1);
+    EXPECT_TRUE(f.tracking);
+}
+
+TEST(MousePress, SecondPressOnTheEntranceBeforeTheFirstStepCountsAgain) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    release(h);
+    EXPECT_FALSE(h.form.tracking);
+    pressOn(h, kEntrance);
+    EXPECT_TRUE(h.form.tracking);
+    EXPECT_EQ(h.form.passes(1, 0), 2);
+    EXPECT_EQ(h.form.extraMoves, 2);
+    EXPECT_EQ(h.window.extra, "2");
+    EXPECT_EQ(h.window.moves, "0");
+    EXPECT_EQ(h.form.moveCount, 0);
+}
+
+TEST(MousePress, AfterTheFirstStepAPressResumesWithoutCountingAgain) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    moveToward(h, kTop);
+    release(h);
+    const std::size_t ops = h.surface.ops.size();
+    pressOn(h, kEntrance);  // no longer the player's square
+    EXPECT_FALSE(h.form.tracking);
+    pressOn(h, kTop);
+    EXPECT_TRUE(h.form.tracking);
+    EXPECT_EQ(h.form.moveCount, 1);
+    EXPECT_EQ(h.form.passes(1, 0), 1);
+    EXPECT_EQ(h.form.passes(1, 1), 1);
+    EXPECT_EQ(h.surface.ops.size(), ops);
+    moveToward(h, kBottom);
+    EXPECT_EQ(playerSquare(h.form), kBottom);
+}
+
+TEST(MouseRelease, AnyButtonReleaseStopsTheWalk) {
+    for (Int button : {kLeftButton, kRightButton, kMiddleButton}) {
+        PlayHarness h;
+        buildWorkedMaze(h);
+        pressOn(h, kEntrance);
+        moveToward(h, kTop);
+        Form_MouseUp(h.form, button, 0, 0, 0);
+        EXPECT_FALSE(h.form.tracking);
+        const PlaySnapshot paused = snapshot(h);
+        moveToward(h, kBottom);
+        EXPECT_EQ(snapshot(h), paused);
+    }
+}
+
+TEST(MouseMove, DoesNothingWithoutAValidPress) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    const PlaySnapshot before = snapshot(h);
+    moveToward(h, kTop);
+    moveToward(h, kBottom);
+    EXPECT_EQ(snapshot(h), before);
+}
+
+// ---- Steps --------------------------------------------------------------------------------
+
+TEST(MouseMove, FromTheEntranceTheOnlyStepIsDown) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    const Point c = cornerOf(h.form, kEntrance);
+    const PlaySnapshot before = snapshot(h);
+    moveTo(h, c.x + 500, c.y - 100);  // right
+    moveTo(h, c.x - 900, c.y - 100);  // left
+    moveTo(h, c.x - 100, c.y - 900);  // above
+    EXPECT_EQ(snapshot(h), before);
+    moveTo(h, c.x - 100, c.y + 50);  // below
+    EXPECT_EQ(playerSquare(h.form), kTop);
+    EXPECT_EQ(h.form.curX, 4065);
+    EXPECT_EQ(h.form.curY, 1400);
+}
+
+TEST(MouseMove, ThePlayerCannotGoBackIntoTheEntranceRow) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    moveToward(h, kTop);
+    const PlaySnapshot before = snapshot(h);
+    moveToward(h, kEntrance);
+    moveTo(h, 4000, 200);
+    EXPECT_EQ(snapshot(h), before);
+}
+
+TEST(MouseMove, OneSquarePerEventHoweverFarThePointer) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    moveTo(h, 4000, 9000);  // far below: one step into row 1
+    EXPECT_EQ(playerSquare(h.form), kTop);
+    EXPECT_EQ(h.form.moveCount, 1);
+    moveTo(h, 4000, 9000);  // the same pointer again: one more step
+    EXPECT_EQ(playerSquare(h.form), kBottom);
+    EXPECT_EQ(h.form.moveCount, 2);
+    moveTo(h, 4000, 9000);
+    EXPECT_EQ(playerSquare(h.form), kBelowExit);
+    EXPECT_EQ(h.form.moveCount, 3);
+}
+
+TEST(MouseMove, AStepTowardAWallIsRefused) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    moveToward(h, kTop);
+    moveToward(h, kDeadEnd);
+    const PlaySnapshot before = snapshot(h);
+    moveToward(h, Square{2, 2});  // (2, 1) is closed below
+    moveToward(h, Square{3, 1});  // the maze's right edge
+    EXPECT_EQ(snapshot(h), before);
+}
+
+// A spot in some seeded 10 by 10 maze: a square of rows 1..H whose open sides suit a test.
+struct Spot {
+    std::uint64_t seed = 0;
+    Square square;
+};
+
+std::optional<Spot> findSpot(const std::function<bool(const State&, Square)>& wanted) {
+    for (std::uint64_t seed = 1; seed <= 300; ++seed) {
+        PlayHarness h;
+        buildSeededMaze(h, 10, 10, seed);
+        if (!h.form.exitMade) {
+            continue;
+        }
+        for (int row = 1; row < h.form.mazeHeight; ++row) {
+            for (int col = 1; col <= h.form.mazeWidth; ++col) {
+                if (wanted(h.form, {col, row})) {
+                    return Spot{seed, {col, row}};
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Walks a fresh copy of the spot's maze to the spot and leaves the button held there.
+void walkToSpot(PlayHarness& h, const Spot& spot) {
+    buildSeededMaze(h, 10, 10, spot.seed);
+    walkFromEntranceTo(h, spot.square);
+    ASSERT_EQ(playerSquare(h.form), spot.square);
+    ASSERT_TRUE(h.form.tracking);
+}
+
+TEST(MouseMove, ThePointerRightOfTheSquareIsJudgedHorizontallyOnly) {
+    const auto spot = findSpot([](const State& f, Square s) {
+        return !opensRight(f, s) && opensDown(f, s) && s.col < f.mazeWidth;
+    });
+    ASSERT_TRUE(spot);
+    PlayHarness h;
+    walkToSpot(h, *spot);
+    const Point c = cornerOf(h.form, spot->square);
+    const PlaySnapshot before = snapshot(h);
+    moveTo(h, c.x + 1, c.y + 1);    // right and below: the closed right side decides
+    moveTo(h, c.x + 1, c.y + 400);  // right and far below
+    EXPECT_EQ(snapshot(h), before);
+    moveTo(h, c.x - 1, c.y + 1);  // back within the column: down
+    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col, spot->square.row + 1}));
+}
+
+TEST(MouseMove, ThePointerLeftOfTheSquareIsJudgedHorizontallyOnly) {
+    const auto spot = findSpot(
+        [](const State& f, Square s) { return !opensLeft(f, s) && opensDown(f, s) && s.col > 1; });
+    ASSERT_TRUE(spot);
+    PlayHarness h;
+    walkToSpot(h, *spot);
+    const Point c = cornerOf(h.form, spot->square);
+    const float s = static_cast<float>(h.form.squareSize);
+    const PlaySnapshot before = snapshot(h);
+    moveTo(h, c.x - s - 1, c.y + 1);
+    moveTo(h, c.x - s - 1, c.y - s - 1);
+    EXPECT_EQ(snapshot(h), before);
+    moveTo(h, c.x - s + 1, c.y + 1);
+    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col, spot->square.row + 1}));
+}
+
+TEST(MouseMove, ARightStepWinsOverADownStep) {
+    const auto spot =
+        findSpot([](const State& f, Square s) { return opensRight(f, s) && opensDown(f, s); });
+    ASSERT_TRUE(spot);
+    PlayHarness h;
+    walkToSpot(h, *spot);
+    const Point c = cornerOf(h.form, spot->square);
+    moveTo(h, c.x + 1, c.y + 1);
+    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col + 1, spot->square.row}));
+    EXPECT_EQ(h.form.curX, static_cast<Int>(c.x + static_cast<float>(h.form.squareSize)));
+    EXPECT_EQ(h.form.curY, static_cast<Int>(c.y));
+}
+
+TEST(MouseMove, ALeftStepWinsOverAnUpStep) {
+    const auto spot =
+        findSpot([](const State& f, Square s) { return opensLeft(f, s) && opensUp(f, s); });
+    ASSERT_TRUE(spot);
+    PlayHarness h;
+    walkToSpot(h, *spot);
+    const Point c = cornerOf(h.form, spot->square);
+    const float s = static_cast<float>(h.form.squareSize);
+    moveTo(h, c.x - s - 1, c.y - s - 1);
+    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col - 1, spot->square.row}));
+}
+
+TEST(MouseMove, ADownStepWinsOverAnUpStepOnlyWhenThePointerIsBelow) {
+    const auto spot =
+        findSpot([](const State& f, Square s) { return opensUp(f, s) && opensDown(f, s); });
+    ASSERT_TRUE(spot);
+    PlayHarness h;
+    walkToSpot(h, *spot);
+    const Point c = cornerOf(h.form, spot->square);
+    const float s = static_cast<float>(h.form.squareSize);
+    moveTo(h, c.x - 1, c.y - s - 1);
+    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col, spot->square.row - 1}));
+    moveTo(h, c.x - 1, c.y + 1);  // back down into the spot
+    EXPECT_EQ(playerSquare(h.form), spot->square);
+}
+
+TEST(MouseMove, APointerOnAnEdgeDoesNotStep) {
+    const auto spot = findSpot([](const State& f, Square s) {
+        return opensRight(f, s) && opensLeft(f, s) && (opensDown(f, s) || opensUp(f, s));
+    });
+    ASSERT_TRUE(spot);
+    PlayHarness h;
+    walkToSpot(h, *spot);
+    const Point c = cornerOf(h.form, spot->square);
+    const float s = static_cast<float>(h.form.squareSize);
+    const float midY = c.y - s / 2;
+    const float midX = c.x - s / 2;
+    const PlaySnapshot before = snapshot(h);
+    moveTo(h, c.x, midY);
+    moveTo(h, c.x - s, midY);
+    moveTo(h, midX, c.y);
+    moveTo(h, midX, c.y - s);
+    moveTo(h, c.x, c.y);
+    moveTo(h, c.x - s, c.y - s);
+    EXPECT_EQ(snapshot(h), before);
+    moveTo(h, c.x + 0.5F, midY);  // just past the right edge
+    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col + 1, spot->square.row}));
+    moveTo(h, c.x - 0.5F, midY);  // the old right edge, now just past the left one
+    EXPECT_EQ(playerSquare(h.form), spot->square);
+}
+
+TEST(MouseMove, APointerOnTheTopOrBottomEdgeDoesNotStep) {
+    const auto spot =
+        findSpot([](const State& f, Square s) { return opensUp(f, s) && opensDown(f, s); });
+    ASSERT_TRUE(spot);
+    PlayHarness h;
+    walkToSpot(h, *spot);
+    const Point c = cornerOf(h.form, spot->square);
+    const float s = static_cast<float>(h.form.squareSize);
+    const PlaySnapshot before = snapshot(h);
+    moveTo(h, c.x - s / 2, c.y);
+    moveTo(h, c.x - s / 2, c.y - s);
+    EXPECT_EQ(snapshot(h), before);
+    moveTo(h, c.x - s / 2, c.y + 0.5F);
+    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col, spot->square.row + 1}));
+    moveTo(h, c.x - s / 2, c.y - 0.5F);  // the old bottom edge, now just above the top one
+    EXPECT_EQ(playerSquare(h.form), spot->square);
+}
+
+TEST(MouseMove, ADeadEndDetourCostsTwoMovesAndTwoExtra) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    moveToward(h, kTop);
+    moveToward(h, kDeadEnd);
+    EXPECT_EQ(h.window.extra, "");
+    moveToward(h, kTop);
+    EXPECT_EQ(h.form.moveCount, 3);
+    EXPECT_EQ(h.form.extraMoves, 2);
+    EXPECT_EQ(h.window.extra, "2");
+    moveToward(h, kDeadEnd);
+    moveToward(h, kTop);  // third pass over (1, 1)
+    EXPECT_EQ(h.form.moveCount, 5);
+    EXPECT_EQ(h.form.extraMoves, 5);
+    EXPECT_EQ(h.form.passes(1, 1), 3);
+    EXPECT_EQ(h.form.passes(2, 1), 2);
+}
+
+// ---- The finish ---------------------------------------------------------------------------
+
+TEST(Finish, AWalkWithoutRepeatsIsPerfect) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kBottom, kBelowExit});
+    EXPECT_EQ(h.window.messages, std::vector<std::string>{"Perfect!"});
+    EXPECT_TRUE(h.window.questions.empty());
+    EXPECT_FALSE(h.form.tracking);
+    EXPECT_EQ(h.form.moveCount, 3);
+}
+
+TEST(Finish, ADetourAsksWhetherToTryAgain) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kDeadEnd, kTop, kBottom, kBelowExit});
+    EXPECT_TRUE(h.window.messages.empty());
+    EXPECT_EQ(
+        h.window.questions,
+        std::vector<std::string>{"You had 2 extra moves for a percentage of 60.00; try again?"});
+    EXPECT_FALSE(h.form.tracking);
+}
+
+// Walks the worked maze to its bottom square, sets the counters as a longer walk would have
+// left them, and steps out through the exit.
+std::string finishWith(Int movesBefore, Int extra) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kBottom});
+    h.form.moveCount = movesBefore;
+    h.form.extraMoves = extra;
+    moveToward(h, kBelowExit);
+    if (h.window.questions.size() != 1 || !h.window.messages.empty()) {
+        return "no single question";
+    }
+    return h.window.questions.front();
+}
+
+TEST(Finish, ThePercentageHasTwoDecimals) {
+    EXPECT_EQ(finishWith(29, 4), "You had 4 extra moves for a percentage of 86.67; try again?");
+    EXPECT_EQ(finishWith(1999, 500),
+              "You had 500 extra moves for a percentage of 75.00; try again?");
+    EXPECT_EQ(finishWith(199, 199), "You had 199 extra moves for a percentage of .50; try again?");
+    EXPECT_EQ(finishWith(9, 10), "You had 10 extra moves for a percentage of .00; try again?");
+    EXPECT_EQ(finishWith(99, 1), "You had 1 extra moves for a percentage of 99.00; try again?");
+}
+
+TEST(Finish, AnExactHalfHundredthRoundsAwayFromZero) {
+    // 401 single passes out of 800 moves is 50.125 per cent, exactly.
+    EXPECT_EQ(finishWith(799, 399),
+              "You had 399 extra moves for a percentage of 50.13; try again?");
+    EXPECT_EQ(resultMessage(800, 399),
+              "You had 399 extra moves for a percentage of 50.13; try again?");
+}
+
+TEST(Finish, PercentPatternHasNoLeadingZero) {
+    EXPECT_EQ(formatPercent(0), ".00");
+    EXPECT_EQ(formatPercent(0.5), ".50");
+    EXPECT_EQ(formatPercent(0.004), ".00");
+    EXPECT_EQ(formatPercent(0.996), "1.00");
+    EXPECT_EQ(formatPercent(7.25), "7.25");
+    EXPECT_EQ(formatPercent(86.666666), "86.67");
+    EXPECT_EQ(formatPercent(99.999), "100.00");
+    EXPECT_EQ(formatPercent(100), "100.00");
+}
+
+TEST(Finish, AMessageIsShownOnlyOnceTheWalkHasLeftTheMaze) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kDeadEnd, kTop, kBottom});
+    moveTo(h, 3700, 1700);  // moving about on the bottom square
+    EXPECT_TRUE(h.window.messages.empty());
+    EXPECT_TRUE(h.window.questions.empty());
+    EXPECT_TRUE(h.form.tracking);
+}
+
+// Everything the finish, Retry or a No answer may leave behind.
+struct GameState {
+    Int moveCount, extraMoves, curX, curY, playerCol, playerRow;
+    bool tracking;
+    std::vector<Int> passes;
+    std::string moves, extra;
+    bool operator==(const GameState&) const = default;
+};
+
+GameState gameState(const PlayHarness& h) {
+    const Mazeform& f = h.form;
+    GameState g{f.moveCount, f.extraMoves, f.curX, f.curY,         f.playerCol,
+                f.playerRow, f.tracking,   {},     h.window.moves, h.window.extra};
+    for (int c = 0; c <= f.passes.lastCol(); ++c) {
+        for (int r = 0; r <= f.passes.lastRow(); ++r) {
+            g.passes.push_back(f.passes(c, r));
+        }
+    }
+    return g;
+}
+
+TEST(Finish, YesDoesExactlyWhatRetryFromTheMenuDoes) {
+    for (Int radius : {0, 2}) {
+        PlayHarness yes;
+        PlayHarness menu;
+        for (PlayHarness* h : {&yes, &menu}) {
+            buildSeededMaze(*h, 7, 6, 42);
+            ASSERT_TRUE(h->form.exitMade);
+            h->form.visibility = radius;
+            const std::vector<Square> way = routeToExit(h->form);
+            const std::optional<Branch> branch = firstBranch(h->form, way);
+            ASSERT_TRUE(branch);
+            walkFromEntranceTo(*h, branch->from);
+            dragAlong(*h, {branch->into, branch->from});
+            std::vector<Square> rest = route(h->form, branch->from, exitSquare(h->form));
+            rest.pop_back();
+            dragAlong(*h, rest);
+        }
+        yes.window.answers = {true};
+        // Both walks stopped on the last square before the exit; now both step out.
+        ASSERT_EQ(gameState(yes), gameState(menu));
+        moveToward(yes, exitSquare(yes.form));
+        moveToward(menu, exitSquare(menu.form));
+        ASSERT_EQ(yes.window.questions.size(), 1U);
+        ASSERT_EQ(menu.window.questions.size(), 1U);
+        const std::size_t atMessage = menu.surface.ops.size();
+        ASSERT_EQ(yes.window.opsAtMessage.front(), atMessage);
+        retry_Click(menu.form);
+        EXPECT_EQ(gameState(yes), gameState(menu)) << "radius " << radius;
+        EXPECT_TRUE(sameOps(opsSince(yes.surface, atMessage), opsSince(menu.surface, atMessage)))
+            << "radius " << radius;
+        EXPECT_GT(yes.surface.ops.size(), atMessage);
+        EXPECT_EQ(yes.form.moveCount, 0);
+        EXPECT_EQ(yes.form.curX, yes.form.entryX);
+        EXPECT_EQ(yes.form.curY, yes.form.entryY);
+    }
+}
+
+TEST(Finish, NoLeavesBoardCountsAndPlayerAsTheyAre) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kDeadEnd, kTop, kBottom, kBelowExit});
+    ASSERT_EQ(h.window.questions.size(), 1U);
+    EXPECT_EQ(h.window.opsAtMessage.front(), h.surface.ops.size());
+    EXPECT_EQ(playerSquare(h.form), kBelowExit);
+    EXPECT_EQ(h.form.moveCount, 5);
+    EXPECT_EQ(h.form.extraMoves, 2);
+    EXPECT_EQ(h.window.moves, "5");
+    EXPECT_EQ(h.window.extra, "2");
+    EXPECT_EQ(h.form.passes(1, 3), 1);
+}
+
+TEST(Finish, AfterNoAPressOnTheExitSquareAndAnyMovementRepeatTheFinish) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kDeadEnd, kTop, kBottom, kBelowExit});
+    ASSERT_EQ(h.window.questions.size(), 1U);
+    const Point c = cornerOf(h.form, kBelowExit);
+
+    moveTo(h, c.x - 10, c.y - 10);  // no longer tracking: nothing
+    EXPECT_EQ(h.window.questions.size(), 1U);
+
+    pressOn(h, kTop);  // not the player's square
+    moveTo(h, c.x - 10, c.y - 10);
+    EXPECT_EQ(h.window.questions.size(), 1U);
+
+    pressOn(h, kBelowExit);
+    EXPECT_TRUE(h.form.tracking);
+    moveTo(h, c.x - 10, c.y - 10);  // within the square: no step, the finish again
+    ASSERT_EQ(h.window.questions.size(), 2U);
+    EXPECT_EQ(h.window.questions[1], h.window.questions[0]);
+    EXPECT_FALSE(h.form.tracking);
+    EXPECT_EQ(h.form.moveCount, 5);
+}
+
+TEST(Finish, FromTheExitSquareTheOnlyStepIsUp) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kBottom, kBelowExit});
+    ASSERT_EQ(h.window.messages.size(), 1U);
+    const Point c = cornerOf(h.form, kBelowExit);
+    const float s = 375;
+    const std::vector<Point> refused = {
+        {c.x + 1, c.y - 10}, {c.x - s - 1, c.y - 10}, {c.x - 10, c.y + 1}, {c.x + 900, c.y + 900}};
+    std::size_t finishes = 1;
+    for (const Point p : refused) {
+        pressOn(h, kBelowExit);
+        moveTo(h, p.x, p.y);
+        ++finishes;
+        EXPECT_EQ(playerSquare(h.form), kBelowExit);
+        EXPECT_EQ(h.form.curY, static_cast<Int>(c.y));
+        EXPECT_EQ(h.form.curX, static_cast<Int>(c.x));
+        EXPECT_EQ(h.window.messages.size(), finishes);
+    }
+    EXPECT_EQ(h.form.moveCount, 3);
+    pressOn(h, kBelowExit);
+    moveTo(h, c.x - 10, c.y - s - 1);
+    EXPECT_EQ(playerSquare(h.form), kBottom);
+    EXPECT_EQ(h.form.moveCount, 4);
+    EXPECT_EQ(h.window.messages.size(), finishes);  // back in the maze: no finish
+    EXPECT_TRUE(h.form.tracking);
+}
+
+TEST(Finish, AfterYesTheNextGameBeginsOnTheEntrance) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    h.window.answers = {true};
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kDeadEnd, kTop, kBottom, kBelowExit});
+    ASSERT_EQ(h.window.questions.size(), 1U);
+    pressOn(h, kBelowExit);
+    EXPECT_FALSE(h.form.tracking);
+    pressOn(h, kEntrance);
+    EXPECT_TRUE(h.form.tracking);
+    EXPECT_EQ(h.window.moves, "0");
+    EXPECT_EQ(h.form.passes(1, 0), 1);
+}
+
+}  // namespace
+}  // namespace quorrel::testing
