@@ -1,0 +1,483 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "play/play.h"
+#include "support/play_helpers.h"
+
+namespace quorrel::testing {
+namespace {
+
+// ---- Menu ---------------------------------------------------------------------------------
+
+struct Choice {
+    void (*click)(Mazeform&);
+    MenuItem item;
+    Int radius;
+};
+
+const std::vector<Choice> kChoices = {{hide1_Click, MenuItem::Hide1, 1},
+                                      {hide2_Click, MenuItem::Hide2, 2},
+                                      {hide4_Click, MenuItem::Hide4, 4},
+                                      {hide8_Click, MenuItem::Hide8, 8},
+                                      {hide0_Click, MenuItem::Hide0, 0}};
+
+std::vector<MenuItem> checkedItems(const FakeWindow& w) {
+    std::vector<MenuItem> out;
+    for (const Choice& c : kChoices) {
+        const auto it = w.checks.find(c.item);
+        if (it != w.checks.end() && it->second) {
+            out.push_back(c.item);
+        }
+    }
+    return out;
+}
+
+TEST(VisibilityMenu, ExactlyTheChosenItemIsChecked) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    h.window.checks[MenuItem::MakeFile] = true;
+    const std::size_t ops = h.surface.ops.size();
+    for (const Choice& first : kChoices) {
+        for (const Choice& c : kChoices) {
+            first.click(h.form);
+            c.click(h.form);
+            EXPECT_EQ(checkedItems(h.window), std::vector<MenuItem>{c.item});
+            EXPECT_EQ(h.form.visibility, c.radius);
+            const auto checks = h.window.checks;
+            c.click(h.form);  // choosing the checked item again
+            EXPECT_EQ(h.window.checks, checks);
+            EXPECT_EQ(h.form.visibility, c.radius);
+        }
+    }
+    EXPECT_TRUE(h.window.checks[MenuItem::MakeFile]);
+    EXPECT_EQ(h.surface.ops.size(), ops);
+    EXPECT_EQ(h.form.lastVisibility, 0);
+}
+
+// ---- Reading walls back from the board ----------------------------------------------------
+
+// What a black line on the board is: the right or bottom side of a square, or a piece of the
+// maze's left or top edge.
+struct Wall {
+    enum Side { Right, Bottom, LeftEdge, TopEdge } side;
+    int col;
+    int row;
+    auto operator<=>(const Wall&) const = default;
+};
+
+Wall wallOf(const State& f, const DrawOp& op) {
+    const float s = static_cast<float>(f.squareSize);
+    const float x0 = static_cast<float>(f.originX);
+    const float y0 = static_cast<float>(f.originY);
+    if (op.x1 == op.x2) {  // vertical: spans one row
+        const int c = static_cast<int>(std::lround((op.x1 - x0) / s));
+        const int row = static_cast<int>(std::lround((std::max(op.y1, op.y2) - y0) / s));
+        EXPECT_FLOAT_EQ(std::abs(op.y2 - op.y1), s);
+        return c == 0 ? Wall{Wall::LeftEdge, 0, row} : Wall{Wall::Right, c, row};
+    }
+    EXPECT_FLOAT_EQ(op.y1, op.y2);
+    EXPECT_FLOAT_EQ(std::abs(op.x2 - op.x1), s);
+    const int col = static_cast<int>(std::lround((std::max(op.x1, op.x2) - x0) / s));
+    const int r = static_cast<int>(std::lround((op.y1 - y0) / s));
+    return r == 0 ? Wall{Wall::TopEdge, col, 0} : Wall{Wall::Bottom, col, r};
+}
+
+std::multiset<Wall> wallsOf(const State& f, const std::vector<DrawOp>& ops) {
+    std::multiset<Wall> out;
+    for (const DrawOp& op : ops) {
+        if (op.kind == DrawOp::Line) {
+            EXPECT_EQ(op.colour, kBlack);
+            out.insert(wallOf(f, op));
+        }
+    }
+    return out;
+}
+
+// The walls of rows t..b and columns l..r among those drawn for the whole maze: every right
+// and bottom side of the range, and the maze's left and top edges where the range touches
+// them.
+std::multiset<Wall> wallsWithin(const std::multiset<Wall>& whole, int t, int b, int l, int r) {
+    std::multiset<Wall> out;
+    for (const Wall& w : whole) {
+        bool keep = false;
+        switch (w.side) {
+            case Wall::Right:
+            case Wall::Bottom:
+                keep = w.row >= t && w.row <= b && w.col >= l && w.col <= r;
+                break;
+            case Wall::LeftEdge:
+                keep = l == 1 && w.row >= t && w.row <= b;
+                break;
+            case Wall::TopEdge:
+                keep = t == 1 && w.col >= l && w.col <= r;
+                break;
+        }
+        if (keep) {
+            out.insert(w);
+        }
+    }
+    return out;
+}
+
+std::size_t countKind(const std::vector<DrawOp>& ops, DrawOp::Kind kind) {
+    return static_cast<std::size_t>(std::count_if(
+        ops.begin(), ops.end(), [kind](const DrawOp& op) { return op.kind == kind; }));
+}
+
+// ---- The neighbourhood drawn at a step ----------------------------------------------------
+
+struct Block {
+    int col, row, radius;  // the player's square and the radius
+    int t, b, l, r;        // the squares that must show
+};
+
+// A 20 by 20 maze with every wall closed, so each square of the range shows its right and
+// bottom sides and the range can be read straight off the board.
+TEST(VisibilityRedraw, ShowsTheBlockAroundThePlayerClippedToTheMaze) {
+    const std::vector<Block> blocks = {
+        {10, 10, 1, 9, 11, 9, 11},  // 3 by 3 in the middle
+        {10, 10, 8, 2, 18, 2, 18},  // 17 by 17
+        {10, 10, 2, 8, 12, 8, 12},   {10, 10, 4, 6, 14, 6, 14},
+        {1, 1, 1, 1, 2, 1, 2},        // top-left corner
+        {20, 20, 2, 18, 20, 18, 20},  // bottom-right corner
+        {20, 1, 4, 1, 5, 16, 20},     // top-right corner
+        {1, 20, 8, 12, 20, 1, 9},     // bottom-left corner
+        {5, 1, 8, 1, 9, 1, 13},       // the first step of a game
+        {3, 21, 4, 17, 20, 1, 7},     // the square below the exit
+        {12, 21, 1, 20, 20, 11, 13}, {17, 4, 8, 1, 12, 9, 20},
+    };
+    for (const Block& k : blocks) {
+        PlayHarness h;
+        buildSeededMaze(h, 20, 20, 7);
+        Mazeform& f = h.form;
+        for (int c = 0; c <= 21; ++c) {
+            for (int r = 1; r <= 20; ++r) {
+                f.openings(c, r) = 0;
+            }
+        }
+        f.visibility = static_cast<Int>(k.radius);
+        f.playerCol = static_cast<Int>(k.col);
+        f.playerRow = static_cast<Int>(k.row);
+        const std::size_t before = h.surface.ops.size();
+        visibilityRedraw(f);
+        const std::vector<DrawOp> ops = opsSince(h.surface, before);
+        ASSERT_FALSE(ops.empty());
+        EXPECT_EQ(ops.front().kind, DrawOp::Clear);
+        EXPECT_EQ(countKind(ops, DrawOp::Clear), 1U);
+        EXPECT_EQ(countKind(ops, DrawOp::Line), ops.size() - 1);
+
+        std::set<Square> rights, bottoms;
+        std::set<int> leftEdgeRows, topEdgeCols;
+        for (const Wall& w : wallsOf(f, ops)) {
+            switch (w.side) {
+                case Wall::Right:
+                    rights.insert({w.col, w.row});
+                    break;
+                case Wall::Bottom:
+                    bottoms.insert({w.col, w.row});
+                    break;
+                case Wall::LeftEdge:
+                    leftEdgeRows.insert(w.row);
+                    break;
+                case Wall::TopEdge:
+                    topEdgeCols.insert(w.col);
+                    break;
+            }
+        }
+        std::set<Square> block;
+        for (int r = k.t; r <= k.b; ++r) {
+            for (int c = k.l; c <= k.r; ++c) {
+                block.insert({c, r});
+            }
+        }
+        std::set<int> expectedLeft, expectedTop;
+        if (k.l == 1) {
+            for (int r = k.t; r <= k.b; ++r) {
+                expectedLeft.insert(r);
+            }
+        }
+        if (k.t == 1) {
+            for (int c = k.l; c <= k.r; ++c) {
+                if (c != f.entryCol) {
+                    expectedTop.insert(c);
+                }
+            }
+        }
+        const std::string where = "player (" + std::to_string(k.col) + "," + std::to_string(k.row) +
+                                  ") radius " + std::to_string(k.radius);
+        EXPECT_EQ(rights, block) << where;
+        EXPECT_EQ(bottoms, block) << where;
+        EXPECT_EQ(leftEdgeRows, expectedLeft) << where;
+        EXPECT_EQ(topEdgeCols, expectedTop) << where;
+        EXPECT_EQ(countKind(ops, DrawOp::Line),
+                  2 * block.size() + expectedLeft.size() + expectedTop.size())
+            << where;
+    }
+}
+
+TEST(VisibilityRedraw, DoesNothingUnderFullVisibilityAfterFullVisibility) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    const std::size_t before = h.surface.ops.size();
+    h.form.playerCol = 1;
+    h.form.playerRow = 1;
+    visibilityRedraw(h.form);
+    EXPECT_EQ(h.surface.ops.size(), before);
+}
+
+// On a real maze, walked with the mouse: after each step the board shows the walls of the
+// block around the player, the same walls the generator drew there, and the two squares
+// bpaint paints.
+TEST(VisibilityRedraw, EachStepShowsOnlyTheWallsAroundThePlayer) {
+    for (Int radius : {1, 2, 4, 8}) {
+        PlayHarness h;
+        buildSeededMaze(h, 15, 12, 3);
+        ASSERT_TRUE(h.form.exitMade);
+        const std::multiset<Wall> whole = wallsOf(h.form, h.mazeLines);
+        h.form.visibility = radius;
+        pressOn(h, entranceSquare(h.form));
+        std::vector<Square> way = routeToExit(h.form);
+        way.pop_back();  // the step out through the exit also ends the game
+        int steps = 0;
+        for (Square next : way) {
+            const Square from = playerSquare(h.form);
+            const std::size_t before = h.surface.ops.size();
+            moveToward(h, next);
+            ASSERT_EQ(playerSquare(h.form), next);
+            std::vector<DrawOp> ops = opsSince(h.surface, before);
+            ASSERT_FALSE(ops.empty());
+            EXPECT_EQ(ops.front().kind, DrawOp::Clear);
+            EXPECT_EQ(countKind(ops, DrawOp::Clear), 1U);
+            const int t = std::max(1, next.row - radius);
+            const int b = std::min<int>(h.form.mazeHeight, next.row + radius);
+            const int l = std::max(1, next.col - radius);
+            const int r = std::min<int>(h.form.mazeWidth, next.col + radius);
+            // Stop at the paint of the square left (or, on the first step, the square entered).
+            const auto firstBox = std::find_if(
+                ops.begin(), ops.end(), [](const DrawOp& op) { return op.kind == DrawOp::Box; });
+            const std::vector<DrawOp> redraw(ops.begin(), firstBox);
+            EXPECT_EQ(wallsOf(h.form, redraw), wallsWithin(whole, t, b, l, r))
+                << "radius " << radius << " step " << steps;
+            const std::vector<DrawOp> boxes = onlyKind({firstBox, ops.end()}, DrawOp::Box);
+            EXPECT_EQ(boxes.size(), steps == 0 ? 1U : 2U);
+            if (steps > 0) {
+                EXPECT_EQ(boxes.front().colour, kTrailGreen);
+                EXPECT_FLOAT_EQ(boxes.front().x1,
+                                cornerOf(h.form, from).x - static_cast<float>(h.form.inset));
+            }
+            EXPECT_EQ(boxes.back().colour, kPlayerBlue);
+            EXPECT_EQ(h.form.lastVisibility, radius);
+            ++steps;
+        }
+        EXPECT_EQ(steps, static_cast<int>(way.size()));
+    }
+}
+
+TEST(VisibilityRedraw, ChoosingARadiusShowsOnlyAtTheNextStep) {
+    PlayHarness h;
+    buildSeededMaze(h, 10, 10, 5);
+    ASSERT_TRUE(h.form.exitMade);
+    const std::vector<Square> way = routeToExit(h.form);
+    ASSERT_GE(way.size(), 4U);
+    pressOn(h, entranceSquare(h.form));
+    moveToward(h, way[0]);
+    std::size_t before = h.surface.ops.size();
+    hide1_Click(h.form);
+    release(h);
+    pressOn(h, way[0]);
+    moveToward(h, way[0]);  // a movement without a step
+    EXPECT_EQ(h.surface.ops.size(), before);
+
+    moveToward(h, way[1]);
+    std::vector<DrawOp> ops = opsSince(h.surface, before);
+    ASSERT_FALSE(ops.empty());
+    EXPECT_EQ(ops.front().kind, DrawOp::Clear);
+    const std::size_t radiusOneLines = countKind(ops, DrawOp::Line);
+
+    // From one restricted radius to another: the wider block shows at the next step.
+    hide8_Click(h.form);
+    before = h.surface.ops.size();
+    moveToward(h, way[2]);
+    ops = opsSince(h.surface, before);
+    ASSERT_FALSE(ops.empty());
+    EXPECT_EQ(ops.front().kind, DrawOp::Clear);
+    EXPECT_GT(countKind(ops, DrawOp::Line), radiusOneLines);
+}
+
+TEST(VisibilityRedraw, ARadiusChosenBeforeTheFirstStepLeavesTheWholeMazeUntilThatStep) {
+    PlayHarness h;
+    buildSeededMaze(h, 10, 10, 5);
+    const std::size_t before = h.surface.ops.size();
+    hide4_Click(h.form);
+    pressOn(h, entranceSquare(h.form));
+    std::vector<DrawOp> ops = opsSince(h.surface, before);
+    EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+    EXPECT_EQ(countKind(ops, DrawOp::Line), 0U);
+    moveToward(h, firstSquare(h.form));
+    ops = opsSince(h.surface, before);
+    EXPECT_EQ(countKind(ops, DrawOp::Clear), 1U);
+}
+
+std::vector<std::tuple<float, float, float, float>> sortedLines(const std::vector<DrawOp>& ops) {
+    std::vector<std::tuple<float, float, float, float>> keys;
+    for (const DrawOp& op : ops) {
+        if (op.kind == DrawOp::Line) {
+            keys.push_back(lineKey(op));
+        }
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+TEST(VisibilityRedraw, FullVisibilityComingBackDrawsTheWholeMazeOnce) {
+    PlayHarness h;
+    buildSeededMaze(h, 10, 10, 5);
+    const std::vector<Square> way = routeToExit(h.form);
+    ASSERT_GE(way.size(), 5U);
+    hide2_Click(h.form);
+    pressOn(h, entranceSquare(h.form));
+    moveToward(h, way[0]);
+    moveToward(h, way[1]);
+    hide0_Click(h.form);
+
+    std::size_t before = h.surface.ops.size();
+    moveToward(h, way[2]);
+    std::vector<DrawOp> ops = opsSince(h.surface, before);
+    EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+    EXPECT_EQ(sortedLines(ops), sortedLines(h.mazeLines));
+    EXPECT_EQ(countKind(ops, DrawOp::Box), 2U);
+    EXPECT_EQ(h.form.lastVisibility, 0);
+
+    before = h.surface.ops.size();
+    moveToward(h, way[3]);
+    ops = opsSince(h.surface, before);
+    EXPECT_EQ(countKind(ops, DrawOp::Line), 0U);
+    EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+}
+
+// The radius of the previous step is remembered across games: the first step of a game under
+// full visibility redraws the whole maze once if the step before it was restricted.
+TEST(VisibilityRedraw, FirstStepUnderFullVisibilityAfterARestrictedGameRedrawsOnce) {
+    for (bool newMaze : {false, true}) {
+        PlayHarness h;
+        buildSeededMaze(h, 10, 10, 5);
+        hide1_Click(h.form);
+        pressOn(h, entranceSquare(h.form));
+        moveToward(h, firstSquare(h.form));
+        release(h);
+        hide0_Click(h.form);
+        if (newMaze) {
+            buildSeededMaze(h, 8, 9, 11);
+        } else {
+            retry_Click(h.form);
+        }
+        EXPECT_EQ(h.form.lastVisibility, 1);
+        const std::vector<Square> way = routeToExit(h.form);
+        pressOn(h, entranceSquare(h.form));
+        std::size_t before = h.surface.ops.size();
+        moveToward(h, way[0]);
+        std::vector<DrawOp> ops = opsSince(h.surface, before);
+        EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+        EXPECT_EQ(sortedLines(ops), sortedLines(h.mazeLines)) << "new maze " << newMaze;
+
+        before = h.surface.ops.size();
+        moveToward(h, way[1]);
+        EXPECT_EQ(countKind(opsSince(h.surface, before), DrawOp::Line), 0U);
+    }
+}
+
+TEST(VisibilityRedraw, FirstStepUnderFullVisibilityAfterAFullGameDoesNotRedraw) {
+    PlayHarness h;
+    buildSeededMaze(h, 10, 10, 5);
+    pressOn(h, entranceSquare(h.form));
+    const std::size_t before = h.surface.ops.size();
+    moveToward(h, firstSquare(h.form));
+    const std::vector<DrawOp> ops = opsSince(h.surface, before);
+    EXPECT_EQ(countKind(ops, DrawOp::Line), 0U);
+    EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+    EXPECT_EQ(ops.size(), 2U);  // the player's square and its count
+}
+
+// At the finish under a restricted radius the whole maze, with every square walked and its
+// count, is on the board before the result is shown.
+TEST(VisibilityRedraw, TheFinishShowsTheWholeWalkBeforeTheMessage) {
+    for (bool detour : {false, true}) {
+        PlayHarness h;
+        buildSeededMaze(h, 12, 10, 9);
+        ASSERT_TRUE(h.form.exitMade);
+        hide2_Click(h.form);
+        const std::vector<Square> way = routeToExit(h.form);
+        const std::optional<Branch> branch = firstBranch(h.form, way);
+        ASSERT_TRUE(branch);
+        walkFromEntranceTo(h, branch->from);
+        if (detour) {
+            dragAlong(h, {branch->into, branch->from});
+        }
+        std::vector<Square> rest = route(h.form, branch->from, exitSquare(h.form));
+        rest.pop_back();
+        dragAlong(h, rest);
+        const std::size_t before = h.surface.ops.size();
+        moveToward(h, exitSquare(h.form));
+        ASSERT_EQ(h.window.opsAtMessage.size(), 1U);
+        EXPECT_EQ(h.window.opsAtMessage.front(), h.surface.ops.size());
+        const std::vector<DrawOp> ops = opsSince(h.surface, before);
+        // The step: Clear, the block, the square left and the exit square with their counts.
+        const auto blue = std::find_if(ops.begin(), ops.end(), [](const DrawOp& op) {
+            return op.kind == DrawOp::Box && op.colour == kPlayerBlue;
+        });
+        ASSERT_NE(blue, ops.end());
+        ASSERT_GE(ops.end() - blue, 2);
+        const std::vector<DrawOp> finish(blue + 2, ops.end());
+        EXPECT_EQ(countKind(finish, DrawOp::Clear), 0U);
+        EXPECT_EQ(sortedLines(finish), sortedLines(h.mazeLines));
+
+        std::vector<std::tuple<float, float, std::string>> painted;
+        std::vector<std::tuple<float, float, std::string>> expected;
+        for (std::size_t i = 0; i + 1 < finish.size(); ++i) {
+            if (finish[i].kind == DrawOp::Box) {
+                EXPECT_EQ(finish[i].colour, kTrailGreen);
+                ASSERT_EQ(finish[i + 1].kind, DrawOp::Text);
+                painted.emplace_back(finish[i].x1, finish[i].y1, finish[i + 1].text);
+            }
+        }
+        const Mazeform& f = h.form;
+        for (int r = 1; r <= f.mazeHeight; ++r) {
+            for (int c = 1; c <= f.mazeWidth; ++c) {
+                if (f.passes(c, r) > 0) {
+                    const Point corner = cornerOf(f, {c, r});
+                    expected.emplace_back(corner.x - static_cast<float>(f.inset),
+                                          corner.y - static_cast<float>(f.inset),
+                                          std::to_string(f.passes(c, r)));
+                }
+            }
+        }
+        EXPECT_EQ(painted, expected);
+        EXPECT_EQ(expected.size(), detour ? way.size() : way.size() - 1);
+        if (detour) {
+            EXPECT_EQ(h.window.questions.size(), 1U);
+        } else {
+            EXPECT_EQ(h.window.messages, std::vector<std::string>{"Perfect!"});
+        }
+    }
+}
+
+TEST(VisibilityRedraw, TheFinishUnderFullVisibilityDrawsNothingMore) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    pressOn(h, {1, 0});
+    dragAlong(h, {{1, 1}, {1, 2}});
+    const std::size_t before = h.surface.ops.size();
+    moveToward(h, {1, 3});
+    EXPECT_EQ(opsSince(h.surface, before).size(), 4U);  // the two squares and their counts
+    EXPECT_EQ(h.window.opsAtMessage.front(), h.surface.ops.size());
+}
+
+}  // namespace
+}  // namespace quorrel::testing
