@@ -499,27 +499,6 @@ TEST(Finish, AMessageIsShownOnlyOnceTheWalkHasLeftTheMaze) {
     EXPECT_TRUE(h.form.tracking);
 }
 
-// Everything the finish, Retry or a No answer may leave behind.
-struct GameState {
-    Int moveCount, extraMoves, curX, curY, playerCol, playerRow;
-    bool tracking;
-    std::vector<Int> passes;
-    std::string moves, extra;
-    bool operator==(const GameState&) const = default;
-};
-
-GameState gameState(const PlayHarness& h) {
-    const Mazeform& f = h.form;
-    GameState g{f.moveCount, f.extraMoves, f.curX, f.curY,         f.playerCol,
-                f.playerRow, f.tracking,   {},     h.window.moves, h.window.extra};
-    for (int c = 0; c <= f.passes.lastCol(); ++c) {
-        for (int r = 0; r <= f.passes.lastRow(); ++r) {
-            g.passes.push_back(f.passes(c, r));
-        }
-    }
-    return g;
-}
-
 TEST(Finish, YesDoesExactlyWhatRetryFromTheMenuDoes) {
     for (Int radius : {0, 2}) {
         PlayHarness yes;

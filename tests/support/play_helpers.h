@@ -283,6 +283,27 @@ inline void walkFromEntranceTo(PlayHarness& h, Square target) {
     dragAlong(h, route(h.form, firstSquare(h.form), target));
 }
 
+// Everything the finish, Retry or a No answer may leave behind.
+struct GameState {
+    Int moveCount, extraMoves, curX, curY, playerCol, playerRow;
+    bool tracking;
+    std::vector<Int> passes;
+    std::string moves, extra;
+    bool operator==(const GameState&) const = default;
+};
+
+inline GameState gameState(const PlayHarness& h) {
+    const Mazeform& f = h.form;
+    GameState g{f.moveCount, f.extraMoves, f.curX, f.curY,         f.playerCol,
+                f.playerRow, f.tracking,   {},     h.window.moves, h.window.extra};
+    for (int c = 0; c <= f.passes.lastCol(); ++c) {
+        for (int r = 0; r <= f.passes.lastRow(); ++r) {
+            g.passes.push_back(f.passes(c, r));
+        }
+    }
+    return g;
+}
+
 // A line's ends, in an order that makes equal lines compare equal.
 inline std::tuple<float, float, float, float> lineKey(const DrawOp& op) {
     return {op.x1, op.y1, op.x2, op.y2};
