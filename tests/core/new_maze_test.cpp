@@ -1,0 +1,342 @@
+#include "board/new_maze.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/doubles.h"
+#include "support/maze_checks.h"
+
+namespace quorrel::testing {
+namespace {
+
+constexpr const char* kMessage = "Maze dimensions must fall between 2 and 50";
+
+// A window that notes what the board and the boxes showed when a message box appeared.
+class NotingWindow : public FakeWindow {
+  public:
+    explicit NotingWindow(const RecordingSurface& s) : surface(s) {}
+    void inform(std::string_view text) override {
+        drawnBeforeMessage.push_back(surface.ops.size());
+        movesAtMessage.push_back(moves);
+        extraAtMessage.push_back(extra);
+        FakeWindow::inform(text);
+    }
+    const RecordingSurface& surface;
+    std::vector<std::size_t> drawnBeforeMessage;
+    std::vector<std::string> movesAtMessage;
+    std::vector<std::string> extraAtMessage;
+};
+
+class NewMaze : public ::testing::Test {
+  protected:
+    // Presses NEW MAZE with the given texts in the two selectors.
+    void press(const std::string& width, const std::string& height) {
+        window.width = width;
+        window.height = height;
+        Command1_Click(form);
+    }
+
+    RecordingSurface surface;
+    NotingWindow window{surface};
+    ScriptedRandom random;
+    MemoryFileStore files;
+    Mazeform form{Ports{surface, window, window, random, files}};
+};
+
+struct GeometryCase {
+    int w, h;
+    int squareSize, inset;
+    double fontSize;
+    int originX, originY;
+};
+
+class DesignSizeGeometry : public NewMaze, public ::testing::WithParamInterface<GeometryCase> {};
+
+TEST_P(DesignSizeGeometry, FitsTheBoardIntoTheWindow) {
+    const GeometryCase& g = GetParam();
+    press(std::to_string(g.w), std::to_string(g.h));
+    ASSERT_TRUE(window.messages.empty());
+    EXPECT_EQ(form.mazeWidth, g.w);
+    EXPECT_EQ(form.mazeHeight, g.h);
+    EXPECT_EQ(form.squareSize, g.squareSize);
+    EXPECT_EQ(form.inset, g.inset);
+    EXPECT_NEAR(surface.fontSize, g.fontSize, 1e-4);
+    EXPECT_EQ(form.originX, g.originX);
+    EXPECT_EQ(form.originY, g.originY);
+    // The maze is drawn with this geometry: its left border runs down from originY.
+    const std::vector<DrawOp> lines = surface.of(DrawOp::Line);
+    ASSERT_FALSE(lines.empty());
+    bool leftBorder = false;
+    for (const DrawOp& l : lines) {
+        leftBorder = leftBorder || (l.x1 == g.originX && l.x2 == g.originX && l.y1 == g.originY &&
+                                    l.y2 == g.originY + g.squareSize);
+    }
+    EXPECT_TRUE(leftBorder);
+}
+
+INSTANTIATE_TEST_SUITE_P(At8880By7305, DesignSizeGeometry,
+                         ::testing::Values(GeometryCase{10, 10, 375, 75, 8.5, 2565, 1025},
+                                           GeometryCase{20, 20, 290, 58, 6.4, 1540, 940},
+                                           GeometryCase{30, 20, 246, 49, 5.4667, 750, 896},
+                                           GeometryCase{50, 50, 116, 23, 2.5333, 1540, 766}));
+
+TEST_F(NewMaze, SmallMazeOnALargeAreaIsCappedAt25Pixels) {
+    surface.client = {20000, 15000};
+    press("2", "2");
+    EXPECT_EQ(form.squareSize, 375);
+    EXPECT_EQ(form.inset, 75);
+    EXPECT_FLOAT_EQ(surface.fontSize, 8.5F);
+    EXPECT_EQ(form.originX, (20000 - 750) / 2);
+}
+
+TEST_F(NewMaze, CapRoundsHalvesToEven) {
+    surface.pixel = {12.5, 12.5};
+    press("2", "2");
+    EXPECT_EQ(form.squareSize, 312);  // 312.5
+    EXPECT_EQ(form.inset, 62);        // 62.5
+    EXPECT_EQ(form.originY, 312 + 550);
+}
+
+TEST_F(NewMaze, OriginRoundsHalvesToEven) {
+    surface.client = {8881, 7305};
+    press("20", "20");
+    EXPECT_EQ(form.squareSize, 290);
+    EXPECT_EQ(form.originX, 1540);  // 1540.5
+    surface.client = {8883, 7305};
+    press("20", "20");
+    EXPECT_EQ(form.originX, 1542);  // 1541.5
+}
+
+TEST_F(NewMaze, WideShortMazeOnATallWindowTakesItsSizeFromTheWidth) {
+    surface.client = {8880, 20000};
+    press("50", "2");
+    EXPECT_EQ(form.squareSize, 147);  // (8880 - 1500) / 50 = 147.6
+    EXPECT_EQ(form.inset, 29);
+    EXPECT_NEAR(surface.fontSize, 49.0 / 15, 1e-5);
+    EXPECT_EQ(form.originX, 765);  // (8880 - 7350) / 2
+}
+
+TEST_F(NewMaze, VerticalPixelsEnterOnlyTheHeightAndTheTopOffset) {
+    surface.pixel = {15, 12};
+    press("10", "10");
+    EXPECT_EQ(form.squareSize, 375);
+    EXPECT_EQ(form.inset, 75);
+    EXPECT_EQ(form.originY, 12 * 40 + 50 + 375);
+    surface.pixel = {15, 30};
+    press("20", "20");
+    EXPECT_EQ(form.squareSize, 215);  // (7305 - 3000) / 20 = 215.25
+    EXPECT_EQ(form.inset, 43);
+    EXPECT_NEAR(surface.fontSize, 71.0 / 15, 1e-5);
+    EXPECT_EQ(form.originY, 30 * 40 + 50 + 215);
+}
+
+TEST(ReadNumber, ReadsTheNumberAtTheStart) {
+    EXPECT_EQ(readNumber(""), 0);
+    EXPECT_EQ(readNumber("abc"), 0);
+    EXPECT_EQ(readNumber("1.4"), 1.4);
+    EXPECT_EQ(readNumber("0.5"), 0.5);
+    EXPECT_EQ(readNumber("1.5"), 1.5);
+    EXPECT_EQ(readNumber("2.5"), 2.5);
+    EXPECT_EQ(readNumber("3.5"), 3.5);
+    EXPECT_EQ(readNumber("50.5"), 50.5);
+    EXPECT_EQ(readNumber("50.6"), 50.6);
+    EXPECT_EQ(readNumber("100000"), 100000);
+    EXPECT_EQ(readNumber("-3"), -3);
+    EXPECT_EQ(readNumber(" 2 0"), 20);
+    EXPECT_EQ(readNumber("1e1"), 10);
+    EXPECT_EQ(readNumber("\t3\n"), 3);
+    EXPECT_EQ(readNumber("12abc"), 12);
+    EXPECT_EQ(readNumber("1.2.3"), 1.2);
+    EXPECT_EQ(readNumber(".5"), 0.5);
+    EXPECT_EQ(readNumber("+7"), 7);
+    EXPECT_EQ(readNumber("- 4"), -4);
+    EXPECT_EQ(readNumber("1e"), 1);
+    EXPECT_EQ(readNumber("2e+"), 2);
+    EXPECT_EQ(readNumber("e5"), 0);
+    EXPECT_EQ(readNumber("."), 0);
+    EXPECT_EQ(readNumber("1e999"), 0);
+}
+
+TEST(RoundHalfEven, GoesToTheEvenNeighbour) {
+    EXPECT_EQ(roundHalfEven(0.5), 0);
+    EXPECT_EQ(roundHalfEven(1.5), 2);
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(3.5), 4);
+    EXPECT_EQ(roundHalfEven(50.5), 50);
+    EXPECT_EQ(roundHalfEven(50.6), 51);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(roundHalfEven(1540.5), 1540);
+    EXPECT_EQ(roundHalfEven(1.4), 1);
+}
+
+struct SizeEntry {
+    const char* text;
+    int side;  // 0 when refused
+};
+
+class SizeEntries : public NewMaze, public ::testing::WithParamInterface<SizeEntry> {};
+
+TEST_P(SizeEntries, AcceptOrRefuseTheWidth) {
+    const SizeEntry& e = GetParam();
+    press(e.text, "10");
+    if (e.side == 0) {
+        EXPECT_EQ(window.messages, std::vector<std::string>{kMessage});
+        EXPECT_EQ(random.reseeds, 0) << "a maze was generated";
+        EXPECT_EQ(form.mazeWidth, 0);
+    } else {
+        EXPECT_TRUE(window.messages.empty());
+        EXPECT_EQ(form.mazeWidth, e.side);
+        EXPECT_EQ(form.mazeHeight, 10);
+        EXPECT_EQ(random.reseeds, 1);
+    }
+}
+
+TEST_P(SizeEntries, AcceptOrRefuseTheHeight) {
+    const SizeEntry& e = GetParam();
+    press("10", e.text);
+    if (e.side == 0) {
+        EXPECT_EQ(window.messages, std::vector<std::string>{kMessage});
+        EXPECT_EQ(random.reseeds, 0);
+        EXPECT_EQ(form.mazeHeight, 0);
+    } else {
+        EXPECT_TRUE(window.messages.empty());
+        EXPECT_EQ(form.mazeWidth, 10);
+        EXPECT_EQ(form.mazeHeight, e.side);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SizeEntries,
+    ::testing::Values(SizeEntry{"", 0}, SizeEntry{"abc", 0}, SizeEntry{"1.4", 0},
+                      SizeEntry{"0.5", 0}, SizeEntry{"1.5", 2}, SizeEntry{"2.5", 2},
+                      SizeEntry{"3.5", 4}, SizeEntry{"50.5", 50}, SizeEntry{"50.6", 0},
+                      SizeEntry{"100000", 0}, SizeEntry{"-3", 0}, SizeEntry{" 2 0", 20},
+                      SizeEntry{"1e1", 10}, SizeEntry{"\t3\n", 3}, SizeEntry{"2", 2},
+                      SizeEntry{"50", 50}, SizeEntry{"51", 0}, SizeEntry{"1", 0},
+                      SizeEntry{"99999999999999999999", 0}));
+
+TEST_F(NewMaze, RefusedSizeBlanksTheBoardAndKeepsThePreviousMaze) {
+    press("7", "5");
+    ASSERT_TRUE(window.messages.empty());
+    const State before = form;
+    form.moveCount = 5;
+    form.extraMoves = 3;
+    window.moves = "5";
+    window.extra = "3";
+    surface.ops.clear();
+
+    press("7", "51");
+    ASSERT_EQ(window.messages, std::vector<std::string>{kMessage});
+    // The board was cleared and nothing drawn after, before the message appeared.
+    ASSERT_EQ(surface.ops.size(), 1U);
+    EXPECT_EQ(surface.ops[0].kind, DrawOp::Clear);
+    EXPECT_EQ(window.drawnBeforeMessage[0], 1U);
+    EXPECT_EQ(window.movesAtMessage[0], "");
+    EXPECT_EQ(window.extraAtMessage[0], "");
+    EXPECT_EQ(window.moves, "");
+    EXPECT_EQ(window.extra, "");
+    EXPECT_EQ(form.moveCount, 0);
+    EXPECT_EQ(form.extraMoves, 0);
+
+    EXPECT_EQ(random.reseeds, 1);
+    EXPECT_EQ(form.mazeWidth, 7);
+    EXPECT_EQ(form.mazeHeight, 5);
+    EXPECT_EQ(form.squareSize, before.squareSize);
+    EXPECT_EQ(form.inset, before.inset);
+    EXPECT_EQ(form.originX, before.originX);
+    EXPECT_EQ(form.originY, before.originY);
+    EXPECT_EQ(form.entryCol, before.entryCol);
+    EXPECT_EQ(form.exitMade, before.exitMade);
+    EXPECT_EQ(form.trail, before.trail);
+    EXPECT_EQ(form.trailCount, before.trailCount);
+    for (int r = 0; r <= 6; ++r) {
+        for (int c = 0; c <= 8; ++c) {
+            EXPECT_EQ(form.openings(c, r), before.openings(c, r));
+            EXPECT_EQ(form.visited(c, r), before.visited(c, r));
+        }
+    }
+    expectFinishedMaze(form);
+}
+
+TEST_F(NewMaze, AcceptedSizeClearsFirstAndDrawsTheMaze) {
+    window.moves = "9";
+    form.moveCount = 9;
+    form.tracking = true;
+    press("4", "3");
+    ASSERT_FALSE(surface.ops.empty());
+    EXPECT_EQ(surface.ops[0].kind, DrawOp::Clear);
+    EXPECT_EQ(surface.of(DrawOp::Clear).size(), 1U);
+    EXPECT_EQ(window.moves, "");
+    EXPECT_EQ(form.moveCount, 0);
+    EXPECT_FALSE(form.tracking);
+    EXPECT_EQ(random.reseeds, 1);
+    expectFinishedMaze(form);
+}
+
+TEST_F(NewMaze, RefusesSquaresTooSmallToDraw) {
+    // 50 squares in 1650 - 1500 twips: exactly 3 twips each is the smallest accepted.
+    surface.client = {1650, 7305};
+    press("50", "10");
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(form.squareSize, 3);
+    EXPECT_EQ(form.inset, 0);
+
+    surface.client = {1649, 7305};
+    press("50", "10");
+    EXPECT_EQ(window.messages, std::vector<std::string>{kMessage});
+    EXPECT_EQ(form.squareSize, 3);  // the last maze's geometry stays
+
+    surface.client = {1000, 500};
+    press("10", "10");
+    EXPECT_EQ(window.messages.size(), 2U);
+    surface.client = {0, 0};
+    press("2", "2");
+    EXPECT_EQ(window.messages.size(), 3U);
+    EXPECT_EQ(random.reseeds, 1);
+}
+
+// Every coordinate handed to the board fits a 16-bit integer.
+void expectDrawingWithin16Bits(const RecordingSurface& surface) {
+    ASSERT_FALSE(surface.of(DrawOp::Line).empty());
+    for (const DrawOp& op : surface.ops) {
+        for (float v : {op.x1, op.y1, op.x2, op.y2}) {
+            EXPECT_GE(v, 0.0F);
+            EXPECT_LE(v, 32767.0F);
+        }
+    }
+}
+
+TEST_F(NewMaze, HugeClientAreaIsUsedOnlyUpTo16Bits) {
+    surface.client = {1e6, 1e6};
+    press("50", "50");
+    ASSERT_TRUE(window.messages.empty());
+    EXPECT_EQ(form.squareSize, 375);
+    EXPECT_EQ(form.originX, 7008);  // (32767 - 18750) / 2 = 7008.5
+    expectDrawingWithin16Bits(surface);
+
+    surface.ops.clear();
+    surface.pixel = {1, 1};
+    press("2", "50");
+    ASSERT_TRUE(window.messages.empty());
+    EXPECT_EQ(form.squareSize, 25);
+    expectDrawingWithin16Bits(surface);
+}
+
+TEST_F(NewMaze, RefusesABoardWhoseSquareBelowTheExitWouldPass16Bits) {
+    // Tall pixels: the capped 625-twip squares fit the height the window offers, but the
+    // square below the bottom row would end at 32790 twips.
+    surface.client = {1e6, 1e6};
+    surface.pixel = {25, 6};
+    press("2", "50");
+    EXPECT_EQ(window.messages, std::vector<std::string>{kMessage});
+    EXPECT_EQ(random.reseeds, 0);
+    press("2", "49");
+    EXPECT_EQ(window.messages.size(), 1U);
+    EXPECT_EQ(form.squareSize, 625);
+    expectDrawingWithin16Bits(surface);
+}
+
+}  // namespace
+}  // namespace quorrel::testing
