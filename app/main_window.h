@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "gen/random_source.h"
+#include "mazefile/file_store.h"
+#include "ui/controls.h"
+#include "ui/mazeform.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quorrel::app {
+
+class BoardWidget;
+class ControlsPort;
+class MessageBoxes;
+
+// What the window reaches outside itself. Each one left empty is the real thing: message
+// boxes over the window, random numbers reseeded from the clock, files in the current
+// directory. Tests put their own in.
+struct Services {
+    Messages* messages = nullptr;
+    RandomSource* random = nullptr;
+    FileStore* files = nullptr;
+};
+
+// The main window `mazeform`: the menu bar, the strip of controls along the top of the client
+// area and the board under it. It holds the game's state and turns every event into a call of
+// the game's handler for it.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The client area's size at start, in twips.
+    static constexpr int kClientWidth = 8880;
+    static constexpr int kClientHeight = 7305;
+
+    explicit MainWindow(Services services = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Mazeform& form() { return *form_; }
+    BoardWidget& board() { return *board_; }
+
+private:
+    void buildMenus();
+    void buildControls();
+    void connectEvents();
+    // Form_Load: fills the size selectors and sets the game up with no maze.
+    void formLoad();
+    int pixelsX(int twips) const;
+    int pixelsY(int twips) const;
+
+    BoardWidget* board_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QComboBox* combo1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QComboBox* combo2_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QLabel* label4_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+
+    QAction* mkfile_ = nullptr;
+    QAction* retry_ = nullptr;
+    QAction* cheat_ = nullptr;
+    QAction* hide1_ = nullptr;
+    QAction* hide2_ = nullptr;
+    QAction* hide4_ = nullptr;
+    QAction* hide8_ = nullptr;
+    QAction* hide0_ = nullptr;
+    QAction* nul_ = nullptr;
+    QAction* help_ = nullptr;
+
+    std::unique_ptr<ControlsPort> controls_;
+    std::unique_ptr<MessageBoxes> ownMessages_;
+    std::unique_ptr<RandomSource> ownRandom_;
+    std::unique_ptr<FileStore> ownFiles_;
+    std::unique_ptr<Mazeform> form_;
+};
+
+}  // namespace quorrel::app

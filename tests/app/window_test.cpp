@@ -1,0 +1,306 @@
+// The window as it opens: caption, client area, controls, menus, focus and tab order, and
+// the menu items that only change check marks.
+
+#include <QMenu>
+#include <cmath>
+
+#include "app_support.h"
+#include "ui/window.h"
+
+namespace quorrel::apptest {
+namespace {
+
+using WindowStart = WindowTest;
+
+int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+
+TEST_F(WindowStart, HasItsCaptionAndName) {
+    EXPECT_EQ(window->windowTitle(), "Quorrel 1.0");
+    EXPECT_EQ(window->objectName(), "mazeform");
+}
+
+TEST_F(WindowStart, OffscreenScreenHasFifteenTwipsPerPixel) {
+    EXPECT_EQ(board().logicalDpiX(), 96);
+    EXPECT_EQ(board().logicalDpiY(), 96);
+    const TwipsPerPixel tpp = board().twipsPerPixel();
+    EXPECT_DOUBLE_EQ(tpp.x, 15);
+    EXPECT_DOUBLE_EQ(tpp.y, 15);
+}
+
+TEST_F(WindowStart, ClientAreaIsTheDesignSizeDirectlyBelowTheMenuBar) {
+    EXPECT_EQ(board().size(), QSize(592, 487));
+    const ClientSize client = board().clientSize();
+    EXPECT_DOUBLE_EQ(client.width, 8880);
+    EXPECT_DOUBLE_EQ(client.height, 7305);
+    EXPECT_EQ(window->centralWidget(), &board());
+    EXPECT_EQ(board().mapTo(window.get(), QPoint(0, 0)),
+              QPoint(0, window->menuBar()->geometry().bottom() + 1));
+}
+
+TEST_F(WindowStart, BoardIsBlankInTheWindowsBackgroundColour) {
+    const Colour background = board().backgroundColour();
+    EXPECT_EQ(background, app::fromQColor(window->palette().color(QPalette::Window)));
+    const QImage& image = board().image();
+    for (int y = 0; y < image.height(); y += 7) {
+        for (int x = 0; x < image.width(); x += 7) {
+            ASSERT_EQ(app::fromQColor(image.pixelColor(x, y)), background) << x << "," << y;
+        }
+    }
+}
+
+struct ControlRow {
+    const char* name;
+    const char* text;
+    int left;
+    int width;
+    int height;
+};
+
+constexpr ControlRow kControls[] = {
+    {"Label1", "Width", 120, 615, 255},     {"Combo1", "20", 720, 615, 315},
+    {"Label2", "Height", 1440, 615, 255},   {"Combo2", "20", 2040, 615, 315},
+    {"Command1", "NEW MAZE", 3000, 1215, 375}, {"Label3", "Moves", 4440, 735, 255},
+    {"Text1", "", 5040, 492, 288},          {"Label4", "Extra", 5760, 735, 255},
+    {"Text2", "", 6240, 492, 288},
+};
+
+TEST_F(WindowStart, ControlsSitAtTheirTwipPositionsOnTopOfTheBoard) {
+    for (const ControlRow& row : kControls) {
+        SCOPED_TRACE(row.name);
+        QWidget& control = child<QWidget>(row.name);
+        EXPECT_EQ(control.parentWidget(), &board());
+        EXPECT_TRUE(control.isVisible());
+        EXPECT_EQ(control.geometry(), QRect(px(row.left), px(120), px(row.width), px(row.height)));
+    }
+}
+
+TEST_F(WindowStart, ControlsShowTheirInitialContent) {
+    for (const ControlRow& row : kControls) {
+        SCOPED_TRACE(row.name);
+        QWidget& control = child<QWidget>(row.name);
+        if (auto* label = qobject_cast<QLabel*>(&control)) {
+            EXPECT_EQ(label->text(), row.text);
+        } else if (auto* combo = qobject_cast<QComboBox*>(&control)) {
+            EXPECT_EQ(combo->currentText(), row.text);
+        } else if (auto* button = qobject_cast<QPushButton*>(&control)) {
+            EXPECT_EQ(button->text(), row.text);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(&control)) {
+            EXPECT_EQ(edit->text(), row.text);
+        } else {
+            ADD_FAILURE() << "unexpected kind of control";
+        }
+    }
+}
+
+TEST_F(WindowStart, LabelsAndButtonAreBoldMsSansSerif) {
+    for (const char* name : {"Label1", "Label2", "Command1", "Label3", "Label4"}) {
+        SCOPED_TRACE(name);
+        const QFont font = child<QWidget>(name).font();
+        EXPECT_EQ(font.family(), "MS Sans Serif");
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), 8.25);
+        EXPECT_EQ(font.weight(), QFont::Bold);
+        EXPECT_EQ(static_cast<int>(font.weight()), 700);
+        EXPECT_FALSE(font.italic());
+        EXPECT_FALSE(font.underline());
+    }
+    for (const char* name : {"Combo1", "Combo2", "Text1", "Text2"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(child<QWidget>(name).font(), window->font());
+    }
+}
+
+TEST_F(WindowStart, SelectorsAreEditableListsOfFiveToForty) {
+    const QStringList sizes = {"5", "10", "15", "20", "25", "30", "35", "40"};
+    for (QComboBox* combo : {&combo1(), &combo2()}) {
+        SCOPED_TRACE(combo->objectName().toStdString());
+        EXPECT_TRUE(combo->isEditable());
+        ASSERT_EQ(combo->count(), 8);
+        for (int i = 0; i < 8; ++i) {
+            EXPECT_EQ(combo->itemText(i), sizes[i]);
+        }
+        EXPECT_EQ(combo->currentIndex(), 3);
+        EXPECT_EQ(combo->currentText(), "20");
+    }
+}
+
+TEST_F(WindowStart, TypedSizeIsKeptAsTypedAndNotAddedToTheList) {
+    typeInto(combo1(), "2");
+    EXPECT_EQ(combo1().currentText(), "2");
+    QTest::keyClick(combo1().lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(combo1().currentText(), "2");
+    EXPECT_EQ(combo1().count(), 8);
+    typeInto(combo2(), "4");
+    EXPECT_EQ(combo2().currentText(), "4");
+    QTest::mouseClick(&command1(), Qt::LeftButton);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(form().mazeWidth, 2);
+    EXPECT_EQ(form().mazeHeight, 4);
+}
+
+TEST_F(WindowStart, MovesAndExtraBoxesAreEmptyAndReadOnly) {
+    EXPECT_EQ(text1().text(), "");
+    EXPECT_EQ(text2().text(), "");
+    EXPECT_TRUE(text1().isReadOnly());
+    EXPECT_TRUE(text2().isReadOnly());
+}
+
+TEST_F(WindowStart, ControlsHaveNamesAScreenReaderCanSay) {
+    EXPECT_EQ(combo1().accessibleName(), "Maze width");
+    EXPECT_EQ(combo2().accessibleName(), "Maze height");
+    EXPECT_EQ(command1().accessibleName(), "New maze");
+    EXPECT_EQ(text1().accessibleName(), "Moves");
+    EXPECT_EQ(text2().accessibleName(), "Extra moves");
+    EXPECT_EQ(board().accessibleName(), "Maze board");
+    EXPECT_EQ(child<QLabel>("Label1").buddy(), &combo1());
+    EXPECT_EQ(child<QLabel>("Label2").buddy(), &combo2());
+    EXPECT_EQ(child<QLabel>("Label3").buddy(), &text1());
+    EXPECT_EQ(child<QLabel>("Label4").buddy(), &text2());
+}
+
+// The widget that holds the keyboard focus for a control: an editable selector's line edit
+// counts as the selector.
+QWidget* focusOwner() {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr) {
+        if (auto* combo = qobject_cast<QComboBox*>(focus->parentWidget())) {
+            if (combo->lineEdit() == focus) {
+                return combo;
+            }
+        }
+    }
+    return focus;
+}
+
+TEST_F(WindowStart, NewMazeHasTheFocusAndTabGoesThroughTheBoxesThenTheSelectors) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(focusOwner(), &command1());
+    for (QWidget* next : std::initializer_list<QWidget*>{&text1(), &text2(), &combo1(),
+                                                        &combo2(), &command1()}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(focusOwner(), next) << "expected " << next->objectName().toStdString();
+    }
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) {
+        EXPECT_EQ(child<QWidget>(name).focusPolicy(), Qt::NoFocus) << name;
+    }
+}
+
+TEST_F(WindowStart, MenuBarHasItsSixEntriesInOrder) {
+    const QList<QAction*> top = window->menuBar()->actions();
+    ASSERT_EQ(top.size(), 6);
+    const char* names[] = {"mkfil", "retry", "cheat", "hide", "nul", "help"};
+    const char* captions[] = {"&File", "&Retry", "&Solve", "&Visibility", "", "&HELP!"};
+    const bool hasMenu[] = {true, false, false, true, false, false};
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(top[i]->objectName(), names[i]);
+        EXPECT_EQ(top[i]->text(), captions[i]);
+        EXPECT_EQ(top[i]->menu() != nullptr, hasMenu[i]);
+        EXPECT_TRUE(top[i]->isEnabled());
+        EXPECT_TRUE(top[i]->isVisible());
+        EXPECT_FALSE(top[i]->isChecked());
+    }
+    EXPECT_EQ(top[0]->menu()->objectName(), "mkfil");
+    EXPECT_EQ(top[3]->menu()->objectName(), "hide");
+}
+
+TEST_F(WindowStart, FileMenuHoldsMakeFileWithoutCheckMark) {
+    const QList<QAction*> items = child<QMenu>("mkfil").actions();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0], &action("mkfile"));
+    EXPECT_EQ(items[0]->text(), "Make file");
+    EXPECT_TRUE(items[0]->isCheckable());
+    EXPECT_FALSE(items[0]->isChecked());
+    EXPECT_TRUE(items[0]->isEnabled());
+}
+
+TEST_F(WindowStart, VisibilityMenuHasFiveItemsAndOnlyFullVisibilityChecked) {
+    const QList<QAction*> items = child<QMenu>("hide").actions();
+    ASSERT_EQ(items.size(), 5);
+    const char* names[] = {"hide1", "hide2", "hide4", "hide8", "hide0"};
+    const char* captions[] = {"1 square visibility", "2 square visibility",
+                              "4 square visibility", "8 square visibility", "Full visibility"};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(items[i]->objectName(), names[i]);
+        EXPECT_EQ(items[i]->text(), captions[i]);
+        EXPECT_TRUE(items[i]->isCheckable());
+        EXPECT_EQ(items[i]->isChecked(), i == 4);
+        EXPECT_TRUE(items[i]->isEnabled());
+    }
+    EXPECT_EQ(form().visibility, 0);
+}
+
+TEST_F(WindowStart, NoMazeExistsAfterLoad) {
+    EXPECT_EQ(form().mazeWidth, 0);
+    EXPECT_EQ(form().mazeHeight, 0);
+    EXPECT_EQ(form().entryCol, 0);
+    EXPECT_EQ(form().squareSize, 0);
+    EXPECT_FALSE(form().exitMade);
+    EXPECT_FALSE(form().makeFiles);
+    EXPECT_FALSE(form().tracking);
+}
+
+using Menus = WindowTest;
+
+TEST_F(Menus, VisibilityItemsCheckOnlyTheOneChosen) {
+    const struct {
+        const char* name;
+        int radius;
+    } items[] = {{"hide1", 1}, {"hide2", 2}, {"hide4", 4}, {"hide8", 8}, {"hide0", 0},
+                 {"hide4", 4}, {"hide4", 4}};
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.name);
+        action(item.name).trigger();
+        EXPECT_EQ(form().visibility, item.radius);
+        for (const char* other : {"hide1", "hide2", "hide4", "hide8", "hide0"}) {
+            EXPECT_EQ(action(other).isChecked(), std::string(other) == item.name) << other;
+        }
+    }
+}
+
+TEST_F(Menus, MakeFileTogglesItsCheckMarkAndTheFilesWritten) {
+    action("mkfile").trigger();
+    EXPECT_TRUE(action("mkfile").isChecked());
+    EXPECT_TRUE(form().makeFiles);
+    newMaze("5", "5");
+    EXPECT_EQ(files.files.size(), 1U);
+    EXPECT_EQ(files.files.count("./maze_001.txt"), 1U);
+    action("mkfile").trigger();
+    EXPECT_FALSE(action("mkfile").isChecked());
+    EXPECT_FALSE(form().makeFiles);
+    newMaze("5", "5");
+    EXPECT_EQ(files.files.size(), 1U);
+}
+
+TEST_F(Menus, BlankEntryChangesNothing) {
+    newMaze("10", "10");
+    const QImage before = board().image();
+    action("nul").trigger();
+    EXPECT_EQ(board().image(), before);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(text1().text(), "");
+    EXPECT_EQ(form().visibility, 0);
+    EXPECT_FALSE(form().makeFiles);
+    EXPECT_TRUE(action("hide0").isChecked());
+}
+
+TEST_F(Menus, HelpShowsTheRulesBeforeAnyMaze) {
+    action("help").trigger();
+    ASSERT_EQ(messages.messages.size(), 1U);
+    EXPECT_EQ(messages.messages[0], helpText());
+    EXPECT_EQ(board().image().pixelColor(10, 100), window->palette().color(QPalette::Window));
+}
+
+TEST_F(Menus, RetryAndSolveDoNothingBeforeAnyMaze) {
+    const QImage before = board().image();
+    action("retry").trigger();
+    action("cheat").trigger();
+    EXPECT_EQ(board().image(), before);
+    EXPECT_EQ(text1().text(), "");
+    EXPECT_EQ(text2().text(), "");
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+}  // namespace
+}  // namespace quorrel::apptest
