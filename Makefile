@@ -5,8 +5,11 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # Everything the build, the tests and the benchmarks need.
+# The widget tests use Qt's offscreen platform; the end-to-end tests (Python, standard library
+# only) run the game on Xvfb, work it with xdotool and take screenshots with ImageMagick.
 DEB_PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3
+GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel
 
 .PHONY: all deps configure build run test bench format clean
 
@@ -31,10 +34,10 @@ build: configure
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
-		echo "There is no display to open the game window on; run it under a virtual one with: xvfb-run -a $(BUILD)/quorrel"; \
+		echo "make run: no display to open the game window on (neither DISPLAY nor WAYLAND_DISPLAY is set); run it on a virtual one with: xvfb-run -a $(GAME)" >&2; \
 		exit 1; \
 	fi
-	./$(BUILD)/quorrel
+	$(GAME)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)

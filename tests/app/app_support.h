@@ -121,15 +121,17 @@ inline Colour colourAt(const app::BoardWidget& board, double x, double y) {
 inline Colour boxColourOf(const app::BoardWidget& board, const Mazeform& f, Square s) {
     const double left = f.originX + (s.col - 1) * f.squareSize + f.inset;
     const double top = f.originY + (s.row - 1) * f.squareSize + f.inset;
-    const double step = app::twipsPerPixelOf(board).x * 1.5;
+    const double step = app::twipsPerPixelOf(board).x * 0.5;
     return colourAt(board, left + step, top + step);
 }
 
 // Compares every wall of the maze with the image: black at the middle of each closed side,
-// background across the middle of each open side, the entrance gap covered by the gray
-// square, the exit gap open. Gives a description of each difference.
+// background across the middle of each open side, the entrance gap covered by the entrance
+// square (gray on a new maze, white after Retry), the exit gap open. Gives a description of
+// each difference.
 inline std::vector<std::string> wallMismatches(const app::BoardWidget& board, const Mazeform& f,
-                                               Colour background) {
+                                               Colour background,
+                                               Colour entrance = kEntranceGray) {
     std::vector<std::string> wrong;
     const double s = f.squareSize;
     const double x0 = f.originX;
@@ -166,7 +168,7 @@ inline std::vector<std::string> wallMismatches(const app::BoardWidget& board, co
         const double x = x0 + (c - 0.5) * s;
         if (c == f.entryCol) {
             const Colour got = colourAt(board, x, y0);
-            if (got != kEntranceGray) {
+            if (got != entrance) {
                 wrong.push_back(describe("entrance gap above", c, 1, got));
             }
         } else {
@@ -196,7 +198,7 @@ inline std::vector<std::string> wallMismatches(const app::BoardWidget& board, co
     for (const double fx : {0.2, 0.5, 0.8}) {
         for (const double fy : {0.2, 0.5, 0.8}) {
             const Colour got = colourAt(board, x0 + (f.entryCol - 1 + fx) * s, y0 - s + fy * s);
-            if (got != kEntranceGray) {
+            if (got != entrance) {
                 wrong.push_back(describe("entrance square", f.entryCol, 0, got));
             }
         }
