@@ -1,5 +1,6 @@
 #include "gen/generator.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quorrel {
@@ -17,7 +18,8 @@ void main(Mazeform& f) {
     f.trail.assign(static_cast<std::size_t>(w * h + 1), 0);
     f.exitArmed = false;
     f.exitMade = false;
-    f.entryCol = static_cast<Int>(std::floor(f.io.random.next() * w + 1));
+    // r * W + 1 rounds up to W + 1 for the largest draws below 1 when W is a power of two.
+    f.entryCol = static_cast<Int>(std::min<double>(std::floor(f.io.random.next() * w + 1), w));
     f.entryX = f.curX = static_cast<Int>(f.entryCol * f.squareSize + f.originX);
     f.entryY = f.curY = f.originY;
     f.genCol = f.entryCol;

@@ -1,0 +1,69 @@
+#pragma once
+
+// Properties of the window's state that hold after every event, whatever the user did. The
+// event storm test and the event fuzzer check them after each event they feed the game.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/state.h"
+
+namespace quorrel::testing {
+
+// Everything found wrong, one line each; empty when all is well.
+using Faults = std::vector<std::string>;
+
+// The maze, once one exists: sizes and grid extents, a perfect maze over rows 1..H, the right
+// border closed, one exit exactly when one was cut, nothing open in the border ring but the
+// entrance, every square reached, the generator's trail, and a geometry whose corners fit
+// 16 bits.
+void checkMaze(const State& s, Faults& out);
+
+// Counters within 0..32767, pass counts never negative, and, while a game is under way on
+// this maze, the player on a square that exists: the entrance, a square of rows 1..H, or
+// the square below the exit.
+void checkPlayer(const State& s, Faults& out);
+
+// The Moves and Extra boxes against the counters and Solve's path length.
+void checkBoxes(const State& s, std::string_view moves, std::string_view extra, Faults& out);
+
+// Solve's path, right after Solve ran on a maze with an exit: from the square below the
+// first row's entrance square down to the square below the exit, each square joined to the
+// next by an open side, no square twice, and the player's corner left on the exit square.
+void checkSolution(const State& s, Faults& out);
+
+// The column of the bottom-row square that opens downward, 0 if there is none.
+int exitColumn(const State& s);
+
+// The pass counts against the move counters. Every painted step adds one move and one pass,
+// and the n-th pass through a square costs n - g(n - 1) extra moves where g(n) is 0 for n
+// below 2 and n otherwise; so, as long as nothing saturates,
+//   moveCount  == (sum of the pass counts of rows 1..H+1) - base
+//   extraMoves == (sum of g(pass count) over every square) - base
+// The bases are 0 whenever the pass counts were last cleared together with the counters
+// (a new maze, Retry). A rejected NEW MAZE zeroes the counters but keeps the maze and its
+// pass counts: rebase() is called then.
+class CounterLedger {
+  public:
+    void rebase(const State& s);
+    void check(const State& s, Faults& out);
+
+  private:
+    long moveBase_ = 0;
+    long extraBase_ = 0;
+};
+
+// The number a selector's text stands for, read independently of the game: blanks, tabs
+// and line feeds dropped, then the longest prefix of the form
+//   [+|-] (digits [. digits] | . digits) [(e|E|d|D) [+|-] digits]
+// converted; 0 when there is no such prefix. May be infinite for huge exponents.
+double referenceNumber(std::string_view text);
+
+// Rounds half to even, by hand.
+double referenceRound(double x);
+
+// Plain decimal digits without sign, blank or leading zero (0 itself is "0").
+bool isPlainNumber(std::string_view text);
+
+}  // namespace quorrel::testing
