@@ -16,7 +16,9 @@ constexpr double kTwipsPerInch = 1440;
 // The pen of every line and box outline, in (device-independent) pixels.
 constexpr double kPenWidth = 2;
 
-int dotsPerMetre(int dpi) { return qRound(dpi / 0.0254); }
+int dotsPerMetre(int dpi) {
+    return qRound(dpi / 0.0254);
+}
 
 // Button codes of the game: 1 left, 2 right, 4 middle, added up for several buttons.
 int buttonCode(Qt::MouseButtons buttons) {
@@ -62,7 +64,9 @@ TwipsPerPixel twipsPerPixelOf(const QWidget& widget) {
     return {kTwipsPerInch / widget.logicalDpiX(), kTwipsPerInch / widget.logicalDpiY()};
 }
 
-QColor toQColor(Colour colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
+QColor toQColor(Colour colour) {
+    return QColor(redOf(colour), greenOf(colour), blueOf(colour));
+}
 
 Colour fromQColor(const QColor& colour) {
     return colour.blue() * 65536 + colour.green() * 256 + colour.red();
@@ -163,9 +167,13 @@ ClientSize BoardWidget::clientSize() {
     return {width() * px.x, height() * px.y};
 }
 
-TwipsPerPixel BoardWidget::twipsPerPixel() { return twipsPerPixelOf(*this); }
+TwipsPerPixel BoardWidget::twipsPerPixel() {
+    return twipsPerPixelOf(*this);
+}
 
-Colour BoardWidget::backgroundColour() { return fromQColor(palette().color(QPalette::Window)); }
+Colour BoardWidget::backgroundColour() {
+    return fromQColor(palette().color(QPalette::Window));
+}
 
 void BoardWidget::paintEvent(QPaintEvent* event) {
     ensureImage();

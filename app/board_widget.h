@@ -24,7 +24,7 @@ Colour fromQColor(const QColor& colour);
 class BoardWidget : public QWidget, public Surface {
     Q_OBJECT
 
-public:
+  public:
     explicit BoardWidget(QWidget* parent = nullptr);
 
     // Surface: coordinates in twips from the widget's top-left corner.
@@ -42,21 +42,21 @@ public:
     const QImage& image() const { return image_; }
     const QFont& boardFont() const { return font_; }
 
-signals:
+  signals:
     // Mouse events over the board: button code (1 left, 2 right, 4 middle; for a move, the
     // buttons held), shift state (1 shift, 2 control, 4 alt) and position in twips.
     void mousePressed(int button, int shift, float x, float y);
     void mouseMoved(int button, int shift, float x, float y);
     void mouseReleased(int button, int shift, float x, float y);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     // Makes the image at least as large as the widget, at the widget's device pixel ratio,
     // keeping what is drawn.
     void ensureImage();

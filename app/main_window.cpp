@@ -135,11 +135,9 @@ void MainWindow::buildMenus() {
 
 void MainWindow::buildControls() {
     const QFont bold = boldFont();
-    const auto place = [this](QWidget* control, const char* name, int left, int width,
-                              int height) {
+    const auto place = [this](QWidget* control, const char* name, int left, int width, int height) {
         control->setObjectName(QString::fromLatin1(name));
-        control->setGeometry(pixelsX(left), pixelsY(kControlTop), pixelsX(width),
-                             pixelsY(height));
+        control->setGeometry(pixelsX(left), pixelsY(kControlTop), pixelsX(width), pixelsY(height));
     };
     const auto label = [&](const QString& caption, const char* name, int left, int width) {
         auto* created = new QLabel(caption, board_);
@@ -205,9 +203,10 @@ void MainWindow::connectEvents() {
     connect(hide8_, &QAction::triggered, this, [&f] { hide8_Click(f); });
     connect(hide0_, &QAction::triggered, this, [&f] { hide0_Click(f); });
     connect(help_, &QAction::triggered, this, [&f] { help_Click(f); });
-    connect(board_, &BoardWidget::mousePressed, this, [&f](int button, int shift, float x, float y) {
-        Form_MouseDown(f, static_cast<Int>(button), static_cast<Int>(shift), x, y);
-    });
+    connect(board_, &BoardWidget::mousePressed, this,
+            [&f](int button, int shift, float x, float y) {
+                Form_MouseDown(f, static_cast<Int>(button), static_cast<Int>(shift), x, y);
+            });
     connect(board_, &BoardWidget::mouseMoved, this, [&f](int button, int shift, float x, float y) {
         Form_MouseMove(f, static_cast<Int>(button), static_cast<Int>(shift), x, y);
     });

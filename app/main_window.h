@@ -35,7 +35,7 @@ struct Services {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     // The client area's size at start, in twips.
     static constexpr int kClientWidth = 8880;
     static constexpr int kClientHeight = 7305;
@@ -46,7 +46,7 @@ public:
     Mazeform& form() { return *form_; }
     BoardWidget& board() { return *board_; }
 
-private:
+  private:
     void buildMenus();
     void buildControls();
     void connectEvents();

@@ -30,21 +30,29 @@ QMessageBox::StandardButton runBox(QWidget* parent, std::string_view text,
 
 }  // namespace
 
-ControlsPort::ControlsPort(QComboBox& width, QComboBox& height, QLineEdit& moves,
-                           QLineEdit& extra, std::map<MenuItem, QAction*> checkable)
+ControlsPort::ControlsPort(QComboBox& width, QComboBox& height, QLineEdit& moves, QLineEdit& extra,
+                           std::map<MenuItem, QAction*> checkable)
     : width_(width),
       height_(height),
       moves_(moves),
       extra_(extra),
       checkable_(std::move(checkable)) {}
 
-std::string ControlsPort::widthText() { return width_.currentText().toStdString(); }
+std::string ControlsPort::widthText() {
+    return width_.currentText().toStdString();
+}
 
-std::string ControlsPort::heightText() { return height_.currentText().toStdString(); }
+std::string ControlsPort::heightText() {
+    return height_.currentText().toStdString();
+}
 
-void ControlsPort::setMovesText(std::string_view text) { moves_.setText(toQString(text)); }
+void ControlsPort::setMovesText(std::string_view text) {
+    moves_.setText(toQString(text));
+}
 
-void ControlsPort::setExtraText(std::string_view text) { extra_.setText(toQString(text)); }
+void ControlsPort::setExtraText(std::string_view text) {
+    extra_.setText(toQString(text));
+}
 
 void ControlsPort::setChecked(MenuItem item, bool checked) {
     const auto found = checkable_.find(item);

@@ -15,7 +15,7 @@ namespace quorrel::app {
 // The window's controls as the game sees them: the size selectors Combo1 and Combo2, the Moves
 // and Extra boxes Text1 and Text2 and the check marks of the menu items.
 class ControlsPort : public Controls {
-public:
+  public:
     ControlsPort(QComboBox& width, QComboBox& height, QLineEdit& moves, QLineEdit& extra,
                  std::map<MenuItem, QAction*> checkable);
 
@@ -25,7 +25,7 @@ public:
     void setExtraText(std::string_view text) override;
     void setChecked(MenuItem item, bool checked) override;
 
-private:
+  private:
     QComboBox& width_;
     QComboBox& height_;
     QLineEdit& moves_;
@@ -36,7 +36,7 @@ private:
 // Modal message boxes over the main window: titled "quorrel", no icon, OK only or Yes and No.
 // Texts are shown as plain text; a carriage return and line feed is one line break.
 class MessageBoxes : public Messages {
-public:
+  public:
     explicit MessageBoxes(QWidget* parent) : parent_(parent) {}
 
     void inform(std::string_view text) override;
@@ -45,7 +45,7 @@ public:
     // The text as the box shows it.
     static QString displayText(std::string_view text);
 
-private:
+  private:
     QWidget* parent_;
 };
 

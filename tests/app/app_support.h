@@ -44,7 +44,7 @@ struct Square {
 // The main window, shown, with message boxes that only record what they were asked to show
 // (and answer No), a fixed-seed random source and files kept in memory.
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { open(app::Services{&messages, &random, &files}); }
 
     void open(app::Services services) {
@@ -130,8 +130,7 @@ inline Colour boxColourOf(const app::BoardWidget& board, const Mazeform& f, Squa
 // square (gray on a new maze, white after Retry), the exit gap open. Gives a description of
 // each difference.
 inline std::vector<std::string> wallMismatches(const app::BoardWidget& board, const Mazeform& f,
-                                               Colour background,
-                                               Colour entrance = kEntranceGray) {
+                                               Colour background, Colour entrance = kEntranceGray) {
     std::vector<std::string> wrong;
     const double s = f.squareSize;
     const double x0 = f.originX;

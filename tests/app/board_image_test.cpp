@@ -44,14 +44,13 @@ TEST_F(BoardImage, WallsOfAFiftyByFiftyMazeAreWhereTheMazeSays) {
 }
 
 TEST_F(BoardImage, WallsOfMazesOfOtherShapesAndOfANewMazeOverAnOldOne) {
-    for (const auto& [w, h] : {std::pair{"20", "20"}, std::pair{"30", "20"},
-                               std::pair{"2", "2"}, std::pair{"40", "5"}, std::pair{"20", "20"}}) {
+    for (const auto& [w, h] : {std::pair{"20", "20"}, std::pair{"30", "20"}, std::pair{"2", "2"},
+                               std::pair{"40", "5"}, std::pair{"20", "20"}}) {
         SCOPED_TRACE(std::string(w) + " x " + h);
         newMaze(w, h);
         ASSERT_TRUE(messages.messages.empty());
         const auto wrong = wallMismatches(board(), form(), board().backgroundColour());
-        EXPECT_TRUE(wrong.empty()) << wrong.size() << " differences, first:\n"
-                                   << firstFew(wrong);
+        EXPECT_TRUE(wrong.empty()) << wrong.size() << " differences, first:\n" << firstFew(wrong);
     }
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 // The window with its own message boxes.
 class MessageBoxes : public WindowTest {
-protected:
+  protected:
     void SetUp() override { open(app::Services{nullptr, &random, &files}); }
 };
 
@@ -63,8 +63,9 @@ TEST_F(MessageBoxes, HelpShowsTheRulesWithTheirLineBreaks) {
     EXPECT_EQ(seen.text.count(QLatin1Char('\n')), 5);
     EXPECT_TRUE(seen.text.startsWith(QStringLiteral("     To create a new maze")));
     EXPECT_TRUE(seen.text.contains(QStringLiteral("\n     Click Retry")));
-    EXPECT_TRUE(seen.text.contains(QStringLiteral("in each direction: visibility may be "
-                                                  "changed at any time.\n\n")));
+    EXPECT_TRUE(
+        seen.text.contains(QStringLiteral("in each direction: visibility may be "
+                                          "changed at any time.\n\n")));
 }
 
 TEST_F(MessageBoxes, RefusedSizeIsReportedWithOkOnly) {

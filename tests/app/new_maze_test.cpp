@@ -1,8 +1,9 @@
 // NEW MAZE through the window: the board geometry of Part 3.1 on the design-size client area,
 // and the sizes typed into the selectors that are accepted or refused.
 
-#include "app_support.h"
 #include "board/new_maze.h"
+
+#include "app_support.h"
 
 namespace quorrel::apptest {
 namespace {
@@ -56,17 +57,14 @@ struct Entry {
 };
 
 constexpr Entry kEntries[] = {
-    {"", 0},      {"abc", 0},   {"1.4", 0},    {"0.5", 0},    {"1.5", 2},
-    {"2.5", 2},   {"3.5", 4},   {"50.5", 50},  {"50.6", 0},   {"100000", 0},
-    {"-3", 0},    {" 2 0", 20}, {"1e1", 10},
+    {"", 0},      {"abc", 0},  {"1.4", 0},    {"0.5", 0}, {"1.5", 2},   {"2.5", 2},  {"3.5", 4},
+    {"50.5", 50}, {"50.6", 0}, {"100000", 0}, {"-3", 0},  {" 2 0", 20}, {"1e1", 10},
 };
-
 
 TEST_F(NewMaze, AcceptsOrRefusesEachTypedSize) {
     for (const bool widthSide : {true, false}) {
         for (const Entry& entry : kEntries) {
-            SCOPED_TRACE(std::string(widthSide ? "width " : "height ") + "\"" + entry.text +
-                         "\"");
+            SCOPED_TRACE(std::string(widthSide ? "width " : "height ") + "\"" + entry.text + "\"");
             // A maze with a game begun, so that the board and the Moves box are not blank.
             newMaze("10", "10");
             ASSERT_TRUE(messages.messages.empty());

@@ -79,7 +79,8 @@ TEST_F(Play, PositionsReachTheGameInTwips) {
     const double x = form().curX / 15.0;
     const double y = form().curY / 15.0;
     ASSERT_EQ(x, std::floor(x));
-    QTest::mousePress(&board(), Qt::LeftButton, {}, QPoint(static_cast<int>(x), static_cast<int>(y)));
+    QTest::mousePress(&board(), Qt::LeftButton, {},
+                      QPoint(static_cast<int>(x), static_cast<int>(y)));
     EXPECT_TRUE(form().tracking);
     EXPECT_EQ(text1().text(), "0");
 }

@@ -1,18 +1,21 @@
 // The window as it opens: caption, client area, controls, menus, focus and tab order, and
 // the menu items that only change check marks.
 
+#include "ui/window.h"
+
 #include <QMenu>
 #include <cmath>
 
 #include "app_support.h"
-#include "ui/window.h"
 
 namespace quorrel::apptest {
 namespace {
 
 using WindowStart = WindowTest;
 
-int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+int px(int twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
 
 TEST_F(WindowStart, HasItsCaptionAndName) {
     EXPECT_EQ(window->windowTitle(), "Quorrel 1.0");
@@ -57,10 +60,14 @@ struct ControlRow {
 };
 
 constexpr ControlRow kControls[] = {
-    {"Label1", "Width", 120, 615, 255},     {"Combo1", "20", 720, 615, 315},
-    {"Label2", "Height", 1440, 615, 255},   {"Combo2", "20", 2040, 615, 315},
-    {"Command1", "NEW MAZE", 3000, 1215, 375}, {"Label3", "Moves", 4440, 735, 255},
-    {"Text1", "", 5040, 492, 288},          {"Label4", "Extra", 5760, 735, 255},
+    {"Label1", "Width", 120, 615, 255},
+    {"Combo1", "20", 720, 615, 315},
+    {"Label2", "Height", 1440, 615, 255},
+    {"Combo2", "20", 2040, 615, 315},
+    {"Command1", "NEW MAZE", 3000, 1215, 375},
+    {"Label3", "Moves", 4440, 735, 255},
+    {"Text1", "", 5040, 492, 288},
+    {"Label4", "Extra", 5760, 735, 255},
     {"Text2", "", 6240, 492, 288},
 };
 
@@ -175,8 +182,8 @@ TEST_F(WindowStart, NewMazeHasTheFocusAndTabGoesThroughTheBoxesThenTheSelectors)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_EQ(focusOwner(), &command1());
-    for (QWidget* next : std::initializer_list<QWidget*>{&text1(), &text2(), &combo1(),
-                                                        &combo2(), &command1()}) {
+    for (QWidget* next :
+         std::initializer_list<QWidget*>{&text1(), &text2(), &combo1(), &combo2(), &command1()}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(focusOwner(), next) << "expected " << next->objectName().toStdString();
     }
@@ -218,8 +225,8 @@ TEST_F(WindowStart, VisibilityMenuHasFiveItemsAndOnlyFullVisibilityChecked) {
     const QList<QAction*> items = child<QMenu>("hide").actions();
     ASSERT_EQ(items.size(), 5);
     const char* names[] = {"hide1", "hide2", "hide4", "hide8", "hide0"};
-    const char* captions[] = {"1 square visibility", "2 square visibility",
-                              "4 square visibility", "8 square visibility", "Full visibility"};
+    const char* captions[] = {"1 square visibility", "2 square visibility", "4 square visibility",
+                              "8 square visibility", "Full visibility"};
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(names[i]);
         EXPECT_EQ(items[i]->objectName(), names[i]);
@@ -247,8 +254,8 @@ TEST_F(Menus, VisibilityItemsCheckOnlyTheOneChosen) {
     const struct {
         const char* name;
         int radius;
-    } items[] = {{"hide1", 1}, {"hide2", 2}, {"hide4", 4}, {"hide8", 8}, {"hide0", 0},
-                 {"hide4", 4}, {"hide4", 4}};
+    } items[] = {{"hide1", 1}, {"hide2", 2}, {"hide4", 4}, {"hide8", 8},
+                 {"hide0", 0}, {"hide4", 4}, {"hide4", 4}};
     for (const auto& item : items) {
         SCOPED_TRACE(item.name);
         action(item.name).trigger();
