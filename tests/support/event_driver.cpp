@@ -312,21 +312,21 @@ void EventDriver::newMaze(ByteReader& in) {
     const int how = in.byte();
     window_.width = sizeText(in);
     window_.height = sizeText(in);
-    switch (how % 8) {
-        case 5:
+    switch (how % 16) {
+        case 13:
             surface_.client = {static_cast<double>(in.u16()), static_cast<double>(in.u16())};
             break;
-        case 6:
+        case 14:
             surface_.client = {static_cast<double>(in.u16() % 4000),
                                static_cast<double>(in.u16() % 4000)};
             break;
-        case 7:
+        case 15:
             surface_.client = {kOddLengths.at(in.byte() % 8), kOddLengths.at(in.byte() % 8)};
             break;
         default:
             surface_.client = {8880, 7305};
     }
-    switch ((how >> 3) % 8) {
+    switch ((how >> 4) % 8) {
         case 5:
             surface_.pixel = {1.0 + in.byte() % 30, 1.0 + in.byte() % 30};
             break;
@@ -339,7 +339,7 @@ void EventDriver::newMaze(ByteReader& in) {
         default:
             surface_.pixel = {15, 15};
     }
-    random_.restart(in.u16(), (how & 0x40) != 0);
+    random_.restart(in.u16(), (how & 0x80) != 0);
     // Keeps the file search short, as a user clearing out old mazes would.
     if (files_.files.size() >= 12) {
         files_.files.clear();
