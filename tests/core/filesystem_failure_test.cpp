@@ -1,0 +1,414 @@
+// Maze files on a real file system that goes wrong: read-only and full file systems, a path
+// that is no directory, names taken by files, directories, links and by someone racing the
+// game, a thousand files already there, and writes cut short by the file size limit. In
+// every case the maze is still generated and drawn, no existing file loses a byte, no
+// half-written maze file stays behind, and a failure is told once, after the drawing.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "board/new_maze.h"
+#include "mazefile/file_store.h"
+#include "mazefile/maze_file.h"
+#include "support/doubles.h"
+#include "support/invariants.h"
+
+namespace quorrel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScratchDir {
+  public:
+    ScratchDir() {
+        std::string pattern = (fs::temp_directory_path() / "quorrel-fs-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        path = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    // Every entry with its bytes (a link's bytes are its target's name).
+    std::map<std::string, std::string> contents() const {
+        std::map<std::string, std::string> all;
+        for (const auto& e : fs::directory_iterator(path)) {
+            const std::string name = e.path().filename().string();
+            if (fs::is_symlink(e.symlink_status())) {
+                all[name] = "-> " + fs::read_symlink(e.path()).string();
+            } else if (fs::is_directory(e.symlink_status())) {
+                all[name] = "<dir>";
+            } else {
+                std::ifstream in(e.path(), std::ios::binary);
+                all[name] = {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            }
+        }
+        return all;
+    }
+
+    void put(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path / name, std::ios::binary) << bytes;
+    }
+
+    fs::path path;
+};
+
+// The size of the file of a W by H maze: four empty lines and 2H + 1 lines of 3W + 1
+// characters, each line ended by CR LF.
+std::size_t mazeFileSize(int w, int h) {
+    return 4 * 2 + static_cast<std::size_t>(2 * h + 1) * static_cast<std::size_t>(3 * w + 3);
+}
+
+class CountingWindow : public FakeWindow {
+  public:
+    explicit CountingWindow(const RecordingSurface& s) : surface(s) {}
+    void inform(std::string_view text) override {
+        drawnBefore.push_back(surface.ops.size());
+        FakeWindow::inform(text);
+    }
+    const RecordingSurface& surface;
+    std::vector<std::size_t> drawnBefore;
+};
+
+// A window with File > Make file on, saving to the given store.
+struct Game {
+    explicit Game(FileStore& store, int w = 6, int h = 4)
+        : form(Ports{surface, window, window, random, store}) {
+        form.makeFiles = true;
+        window.width = std::to_string(w);
+        window.height = std::to_string(h);
+    }
+
+    // NEW MAZE; the maze must come out whole and drawn, with its gray entrance last.
+    void newMaze() {
+        const std::size_t messagesBefore = window.messages.size();
+        surface.ops.clear();
+        window.drawnBefore.clear();
+        Command1_Click(form);
+        Faults faults;
+        checkMaze(form, faults);
+        EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
+        ASSERT_FALSE(surface.ops.empty());
+        EXPECT_GE(surface.of(DrawOp::Line).size(),
+                  static_cast<std::size_t>(form.mazeWidth * form.mazeHeight));
+        const std::vector<DrawOp> boxes = surface.of(DrawOp::Box);
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().colour, kEntranceGray);
+        newMessages.assign(window.messages.begin() + static_cast<long>(messagesBefore),
+                           window.messages.end());
+        // Whatever is said comes after the whole drawing.
+        for (std::size_t at : window.drawnBefore) {
+            EXPECT_EQ(at, surface.ops.size());
+        }
+    }
+
+    RecordingSurface surface;
+    CountingWindow window{surface};
+    ScriptedRandom random;
+    Mazeform form;
+    std::vector<std::string> newMessages;  // shown by the latest NEW MAZE
+};
+
+std::string failure(const std::string& file, const std::string& reason) {
+    return "The maze could not be saved to " + file + ": " + reason + ".";
+}
+
+// ---- File systems that refuse ---------------------------------------------------------
+
+// A private mount table for this process, so a test may mount a small tmpfs that nobody
+// else sees and that goes away with the process. False where mounting is not allowed.
+bool privateMounts() {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+class Tmpfs {
+  public:
+    Tmpfs(const fs::path& at, unsigned long flags, const std::string& options) : at_(at) {
+        mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", flags, options.c_str()) == 0;
+    }
+    ~Tmpfs() {
+        if (mounted_) {
+            ::umount2(at_.c_str(), MNT_DETACH);
+        }
+    }
+    Tmpfs(const Tmpfs&) = delete;
+    Tmpfs& operator=(const Tmpfs&) = delete;
+    bool mounted() const { return mounted_; }
+
+  private:
+    fs::path at_;
+    bool mounted_ = false;
+};
+
+TEST(FilesystemFailure, AReadOnlyDirectoryRefusesTheFileEvenForRoot) {
+    ScratchDir dir;
+    const fs::path ro = dir.path / "ro";
+    fs::create_directory(ro);
+    std::string reason;
+    // Read-only by its mode, unless we are root: then a read-only file system.
+    fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool modeBites = ::access(ro.c_str(), W_OK) != 0;
+    std::unique_ptr<Tmpfs> readOnly;
+    if (modeBites) {
+        reason = "Permission denied";
+    } else {
+        fs::permissions(ro, fs::perms::owner_all);
+        if (!privateMounts()) {
+            GTEST_SKIP() << "running as root, where a directory's mode does not stop writes, "
+                            "and no read-only file system can be mounted here";
+        }
+        readOnly = std::make_unique<Tmpfs>(ro, MS_RDONLY, "size=64k");
+        if (!readOnly->mounted()) {
+            GTEST_SKIP() << "a read-only tmpfs cannot be mounted here";
+        }
+        reason = "Read-only file system";
+    }
+    PosixFileStore store(ro.string());
+    Game game(store);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages, std::vector<std::string>{failure("maze_001.txt", reason)});
+    EXPECT_TRUE(fs::is_empty(ro));
+    game.newMaze();
+    EXPECT_EQ(game.newMessages.size(), 1U) << "each failing maze is told once";
+    if (modeBites) {
+        fs::permissions(ro, fs::perms::owner_all, fs::perm_options::add);
+    }
+}
+
+TEST(FilesystemFailure, AFullFileSystemLeavesNoPartFileAndSparesTheOthers) {
+    ScratchDir dir;
+    const fs::path small = dir.path / "small";
+    fs::create_directory(small);
+    if (!privateMounts()) {
+        GTEST_SKIP() << "no tmpfs can be mounted here to fill up";
+    }
+    Tmpfs tmpfs(small, 0, "size=16k");
+    if (!tmpfs.mounted()) {
+        GTEST_SKIP() << "no tmpfs can be mounted here to fill up";
+    }
+    // Leave one page free: less than the file of a 50 by 50 maze needs.
+    const std::string filler(12 * 1024, 'x');
+    std::ofstream(small / "maze_001.txt", std::ios::binary) << filler;
+    ASSERT_GT(mazeFileSize(50, 50), 4096U);
+
+    PosixFileStore store(small.string());
+    Game game(store, 50, 50);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages,
+              std::vector<std::string>{failure("maze_002.txt", "No space left on device")});
+    EXPECT_FALSE(fs::exists(small / "maze_002.txt")) << "a half-written maze was left behind";
+    std::ifstream in(small / "maze_001.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), filler);
+
+    // A small maze still fits, and is then saved without a word.
+    game.window.width = "3";
+    game.window.height = "3";
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
+    EXPECT_EQ(fs::file_size(small / "maze_002.txt"), mazeFileSize(3, 3));
+}
+
+TEST(FilesystemFailure, APathThroughAFileIsNoDirectory) {
+    ScratchDir dir;
+    dir.put("plain", "just a file");
+    PosixFileStore store((dir.path / "plain").string());
+    Game game(store);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages,
+              std::vector<std::string>{failure("maze_001.txt", "Not a directory")});
+    EXPECT_EQ(dir.contents(), (std::map<std::string, std::string>{{"plain", "just a file"}}));
+}
+
+// ---- Names already taken --------------------------------------------------------------
+
+// Someone else creates the file under each of the next few names just before the game
+// asks for it, as if racing it between its look at the directory and the creation.
+class RacingStore : public FileStore {
+  public:
+    RacingStore(PosixFileStore& inner, fs::path dir, int races)
+        : inner_(inner), dir_(std::move(dir)), races_(races) {}
+
+    CreateResult create(const std::string& name, std::string& reason) override {
+        if (races_ > 0) {
+            --races_;
+            const int fd = ::open((dir_ / name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            EXPECT_GE(fd, 0) << "the racer could not take " << name;
+            if (fd >= 0) {
+                const std::string theirs = "theirs: " + name;
+                EXPECT_EQ(::write(fd, theirs.data(), theirs.size()),
+                          static_cast<ssize_t>(theirs.size()));
+                ::close(fd);
+            }
+        }
+        return inner_.create(name, reason);
+    }
+    bool writeAndClose(std::string_view bytes, std::string& reason) override {
+        return inner_.writeAndClose(bytes, reason);
+    }
+    void remove(const std::string& name) override { inner_.remove(name); }
+
+  private:
+    PosixFileStore& inner_;
+    fs::path dir_;
+    int races_;
+};
+
+TEST(FilesystemFailure, ANameTakenJustBeforeCreationMovesTheMazeOn) {
+    ScratchDir dir;
+    PosixFileStore posix(dir.path.string());
+    RacingStore racing(posix, dir.path, 3);
+    Game game(racing);
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
+    const auto all = dir.contents();
+    ASSERT_EQ(all.size(), 4U);
+    EXPECT_EQ(all.at("maze_001.txt"), "theirs: ./maze_001.txt");
+    EXPECT_EQ(all.at("maze_002.txt"), "theirs: ./maze_002.txt");
+    EXPECT_EQ(all.at("maze_003.txt"), "theirs: ./maze_003.txt");
+    EXPECT_EQ(all.at("maze_004.txt").size(), mazeFileSize(6, 4));
+}
+
+TEST(FilesystemFailure, LinksUnderTheNextNamesAreNeverFollowed) {
+    ScratchDir dir;
+    dir.put("target", "the link's target");
+    fs::create_symlink(dir.path / "nowhere", dir.path / "maze_001.txt");
+    fs::create_symlink(dir.path / "target", dir.path / "maze_002.txt");
+    fs::create_directory(dir.path / "maze_003.txt");
+    const auto before = dir.contents();
+
+    PosixFileStore store(dir.path.string());
+    Game game(store);
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
+    auto after = dir.contents();
+    ASSERT_EQ(after.count("maze_004.txt"), 1U);
+    EXPECT_EQ(after.at("maze_004.txt").size(), mazeFileSize(6, 4));
+    after.erase("maze_004.txt");
+    EXPECT_EQ(after, before) << "a link, its target or a directory was changed";
+    EXPECT_FALSE(fs::exists(dir.path / "nowhere")) << "a dangling link was followed";
+}
+
+TEST(FilesystemFailure, AThousandFilesGiveMaze1001AndKeepTheirBytes) {
+    ScratchDir dir;
+    for (int n = 1; n <= 1000; ++n) {
+        dir.put(mazeFileName(n).substr(2), "old maze " + std::to_string(n));
+    }
+    PosixFileStore store(dir.path.string());
+    Game game(store, 2, 2);
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
+    const auto all = dir.contents();
+    ASSERT_EQ(all.size(), 1001U);
+    for (int n = 1; n <= 1000; ++n) {
+        EXPECT_EQ(all.at(mazeFileName(n).substr(2)), "old maze " + std::to_string(n));
+    }
+    EXPECT_EQ(all.at("maze_1001.txt").size(), mazeFileSize(2, 2));
+
+    // With one gap among them, the next maze fills the gap.
+    fs::remove(dir.path / "maze_500.txt");
+    game.newMaze();
+    EXPECT_EQ(dir.contents().at("maze_500.txt").size(), mazeFileSize(2, 2));
+}
+
+TEST(FilesystemFailure, NineHundredNinetyNineFilesGiveMaze1000) {
+    ScratchDir dir;
+    for (int n = 1; n <= 999; ++n) {
+        dir.put(mazeFileName(n).substr(2), "");
+    }
+    PosixFileStore store(dir.path.string());
+    Game game(store, 2, 2);
+    game.newMaze();
+    EXPECT_EQ(fs::file_size(dir.path / "maze_1000.txt"), mazeFileSize(2, 2));
+    EXPECT_FALSE(fs::exists(dir.path / "maze_1001.txt"));
+}
+
+// ---- Writes cut short -----------------------------------------------------------------
+
+// Caps the size of any file this process writes while the object lives, with the signal for
+// passing the cap ignored, so the write fails with "File too large" (root included).
+class SizeCap {
+  public:
+    explicit SizeCap(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit capped = saved_;
+        capped.rlim_cur = bytes;
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        ok_ = ::setrlimit(RLIMIT_FSIZE, &capped) == 0;
+    }
+    ~SizeCap() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    SizeCap(const SizeCap&) = delete;
+    SizeCap& operator=(const SizeCap&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+    bool ok_ = false;
+};
+
+TEST(FilesystemFailure, AFileOfExactlyTheCapIsWrittenWhole) {
+    ScratchDir dir;
+    PosixFileStore store(dir.path.string());
+    Game game(store, 7, 5);
+    {
+        SizeCap cap(mazeFileSize(7, 5));
+        if (!cap.ok()) {
+            GTEST_SKIP() << "the file size limit cannot be set here";
+        }
+        game.newMaze();
+    }
+    EXPECT_TRUE(game.newMessages.empty());
+    EXPECT_EQ(fs::file_size(dir.path / "maze_001.txt"), mazeFileSize(7, 5));
+}
+
+TEST(FilesystemFailure, OneByteOverTheCapLeavesNothingAndIsToldOncePerMaze) {
+    ScratchDir dir;
+    dir.put("maze_001.txt", "keep me");
+    PosixFileStore store(dir.path.string());
+    Game game(store, 7, 5);
+    {
+        SizeCap cap(mazeFileSize(7, 5) - 1);
+        if (!cap.ok()) {
+            GTEST_SKIP() << "the file size limit cannot be set here";
+        }
+        game.newMaze();
+        EXPECT_EQ(game.newMessages,
+                  std::vector<std::string>{failure("maze_002.txt", "File too large")});
+        // The failed number is free again, so the next maze tries it again.
+        game.newMaze();
+        EXPECT_EQ(game.newMessages,
+                  std::vector<std::string>{failure("maze_002.txt", "File too large")});
+    }
+    EXPECT_EQ(dir.contents(), (std::map<std::string, std::string>{{"maze_001.txt", "keep me"}}));
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty()) << "a later maze must not repeat an old message";
+    EXPECT_EQ(fs::file_size(dir.path / "maze_002.txt"), mazeFileSize(7, 5));
+    EXPECT_EQ(game.window.messages.size(), 2U);
+}
+
+}  // namespace
+}  // namespace quorrel::testing
