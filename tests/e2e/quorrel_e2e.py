@@ -133,7 +133,8 @@ class Session:
         if kind is not None and self.display is not None and self.xvfb.poll() is None:
             try:
                 shot = self.screenshot()
-                path = os.path.join(tempfile.gettempdir(), "quorrel-e2e-failure.ppm")
+                name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
+                path = os.path.abspath(name + "-failure.ppm")
                 shot.save(path)
                 log("screenshot at the failure: " + path)
             except Exception:  # the screenshot only helps to explain the failure
@@ -267,7 +268,7 @@ class Session:
         # NEW MAZE: 3000 twips from the left, 120 down, 1215 by 375 twips; click its middle.
         x = self.board_x + (3000 + 1215 / 2) / self.tpp
         y = self.board_y + (120 + 375 / 2) / self.tpp
-        self.xdotool("mousemove", "--sync", round(x), round(y), "click", "1")
+        self.xdotool("mousemove", round(x), round(y), "click", "1")
 
     def focus_window(self):
         self.xdotool("windowfocus", "--sync", self.window)
@@ -299,16 +300,21 @@ class Session:
         before = None
         for _ in range(5):
             self.click_new_maze()
-            # A maze other than the one on the screen before the click (if any).
-            shot = wait_for("the gray entrance square of a new maze",
-                            lambda: maze.read(self.screenshot(), unlike=before), limit=20)
+            # A maze other than the one on the screen before the click (if any). A click that
+            # came before the window was ready to take it is made again.
+            try:
+                shot = wait_for("the gray entrance square of a new maze",
+                                lambda: maze.read(self.screenshot(), unlike=before), limit=15)
+            except Failure as failure:
+                log("%s; clicking NEW MAZE again" % failure)
+                continue
             before = shot.signature()
             if shot.exit_col:
                 log("maze %dx%d: entrance above column %d, exit below column %d"
                     % (columns, rows, shot.entry_col, shot.exit_col))
                 return shot
             log("this maze has no exit; NEW MAZE again")
-        raise Failure("five mazes in a row without an exit")
+        raise Failure("no maze with an exit after five clicks on NEW MAZE")
 
 
 class Maze:

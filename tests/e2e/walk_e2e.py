@@ -11,7 +11,7 @@ STEP_PAUSE = "0.02"  # seconds between two pointer moves, as a hand would take
 def drag(session, maze, way, first):
     """Presses on way[first] and drags from square centre to square centre to the end."""
     x, y = maze.centre(*way[first])
-    commands = ["mousemove", "--sync", x, y, "mousedown", "1"]
+    commands = ["mousemove", x, y, "sleep", STEP_PAUSE, "mousedown", "1"]
     for square in way[first + 1:]:
         cx, cy = maze.centre(*square)
         # Two movement events inside the next square: if the first did not step (the game
