@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -421,6 +422,19 @@ TEST_F(MazeStart, EveryColumnHasAnEqualShareOfTheDraws) {
             main(h.form);
             ASSERT_EQ(h.form.entryCol, col) << "width " << w;
         }
+    }
+}
+
+TEST_F(MazeStart, TheLargestDrawBelowOneGivesTheLastColumn) {
+    // r * W + 1 lands exactly on W + 1 in floating point for some widths (the powers of two).
+    const double largest = std::nextafter(1.0, 0.0);
+    for (int w = 2; w <= 50; ++w) {
+        size(w, 2);
+        h.random.script = {largest};
+        h.surface.ops.clear();
+        main(h.form);
+        ASSERT_EQ(h.form.entryCol, w) << "width " << w;
+        EXPECT_FALSE(h.form.visited(w + 1, 1));
     }
 }
 
