@@ -85,23 +85,26 @@ BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent), font_(QApplication:
 
 void BoardWidget::ensureImage() {
     const qreal ratio = devicePixelRatioF();
-    const QSize have = image_.isNull() ? QSize(0, 0) : image_.deviceIndependentSize().toSize();
-    const QSize want = have.expandedTo(size()).expandedTo(QSize(1, 1));
-    if (!image_.isNull() && image_.devicePixelRatio() == ratio && want == have) {
+    const QSize want = covered_.expandedTo(size()).expandedTo(QSize(1, 1));
+    const int dpmX = dotsPerMetre(logicalDpiX());
+    const int dpmY = dotsPerMetre(logicalDpiY());
+    if (!image_.isNull() && want == covered_ && image_.devicePixelRatio() == ratio &&
+        image_.dotsPerMeterX() == dpmX && image_.dotsPerMeterY() == dpmY) {
         return;
     }
     QImage next(static_cast<int>(std::ceil(want.width() * ratio)),
                 static_cast<int>(std::ceil(want.height() * ratio)), QImage::Format_RGB32);
     next.setDevicePixelRatio(ratio);
     // Text on the image is sized at the screen's resolution, like text on the window.
-    next.setDotsPerMeterX(dotsPerMetre(logicalDpiX()));
-    next.setDotsPerMeterY(dotsPerMetre(logicalDpiY()));
+    next.setDotsPerMeterX(dpmX);
+    next.setDotsPerMeterY(dpmY);
     next.fill(toQColor(backgroundColour()));
     if (!image_.isNull()) {
         QPainter painter(&next);
         painter.drawImage(QPointF(0, 0), image_);
     }
     image_ = std::move(next);
+    covered_ = want;
 }
 
 QPointF BoardWidget::toPixels(double x, double y) {

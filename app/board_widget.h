@@ -64,6 +64,7 @@ class BoardWidget : public QWidget, public Surface {
     QPointF toTwips(const QPointF& pixels);
 
     QImage image_;
+    QSize covered_;  // the part of the board the image covers, in device-independent pixels
     QFont font_;
 };
 
