@@ -42,6 +42,24 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# The benchmarks of bench/, built for speed in their own directory and run with repetitions;
+# every executable there named *_bench is run, and the medians are listed at the end.
+BENCH_BUILD ?= build-bench
+BENCH_REPETITIONS ?= 10
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUORREL_WERROR=ON \
+		-DQUORREL_BUILD_BENCH=ON -DQUORREL_BUILD_APP=OFF -DQUORREL_BUILD_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j$(JOBS)
+	@set -o pipefail; for b in $(BENCH_BUILD)/bench/*_bench; do \
+		[ -x "$$b" ] || continue; \
+		echo "== $$b"; \
+		"$$b" --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_display_aggregates_only=true \
+			| tee "$$b.log" || exit 1; \
+	done; \
+	echo "== Medians of $(BENCH_REPETITIONS) repetitions"; \
+	grep -h '_median' $(BENCH_BUILD)/bench/*_bench.log
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
