@@ -1,7 +1,9 @@
 #include "board/new_maze.h"
 
+#include <charconv>
 #include <cmath>
 #include <string>
+#include <system_error>
 
 #include "gen/generator.h"
 
@@ -12,7 +14,9 @@ namespace {
 // Squares smaller than this many twips could not show a wall, let alone a count.
 constexpr int kMinSquare = 3;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 // The size read from a selector, or 0 when it is out of range.
 int readSide(std::string_view text) {
@@ -23,7 +27,9 @@ int readSide(std::string_view text) {
     return static_cast<int>(value);
 }
 
-bool fitsInt(double v) { return v >= -32768.0 && v <= 32767.0; }
+bool fitsInt(double v) {
+    return v >= -32768.0 && v <= 32767.0;
+}
 
 }  // namespace
 
@@ -55,8 +61,8 @@ double readNumber(std::string_view text) {
         return 0;
     }
     std::size_t end = i;
-    if (i < packed.size() && (packed[i] == 'e' || packed[i] == 'E' || packed[i] == 'd' ||
-                              packed[i] == 'D')) {
+    if (i < packed.size() &&
+        (packed[i] == 'e' || packed[i] == 'E' || packed[i] == 'd' || packed[i] == 'D')) {
         ++i;
         if (i < packed.size() && (packed[i] == '+' || packed[i] == '-')) {
             ++i;
@@ -71,11 +77,23 @@ double readNumber(std::string_view text) {
             c = 'e';
         }
     }
-    const double value = std::strtod(number.c_str(), nullptr);
+    // from_chars reads a decimal point whatever the C library's locale says; the window toolkit
+    // adopts the user's locale, in which the decimal separator may be a comma.
+    const char* first = number.data();
+    const char* last = first + number.size();
+    if (first != last && *first == '+') {
+        ++first;
+    }
+    double value = 0;
+    if (std::from_chars(first, last, value).ec != std::errc{}) {
+        return 0;  // too large or too small to hold
+    }
     return std::isfinite(value) ? value : 0;
 }
 
-double roundHalfEven(double x) { return std::nearbyint(x); }
+double roundHalfEven(double x) {
+    return std::nearbyint(x);
+}
 
 std::optional<Geometry> fitBoard(int w, int h, ClientSize client, TwipsPerPixel px) {
     if (!(px.x >= 1 && px.x <= 1440 && px.y >= 1 && px.y <= 1440)) {

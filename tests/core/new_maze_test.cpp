@@ -1,8 +1,14 @@
 #include "board/new_maze.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "support/doubles.h"
@@ -157,6 +163,70 @@ TEST(ReadNumber, ReadsTheNumberAtTheStart) {
     EXPECT_EQ(readNumber("e5"), 0);
     EXPECT_EQ(readNumber("."), 0);
     EXPECT_EQ(readNumber("1e999"), 0);
+}
+
+// The C library's numeric locale switched, for the life of the object, to German, whose
+// decimal point is a comma. The locale is compiled with localedef into a scratch directory, so
+// the test does not depend on which locales the machine has installed.
+class CommaDecimalLocale {
+  public:
+    CommaDecimalLocale() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorrel-locale-XXXXXX");
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            return;
+        }
+        dir_ = pattern;
+        const std::string compile =
+            "localedef -i de_DE -f ISO-8859-1 '" + dir_ + "/de_DE' >/dev/null 2>&1";
+        if (std::system(compile.c_str()) != 0) {
+            return;
+        }
+        if (const char* old = std::getenv("LOCPATH")) {
+            savedPath_ = old;
+        }
+        ::setenv("LOCPATH", dir_.c_str(), 1);
+        savedLocale_ = std::setlocale(LC_NUMERIC, nullptr);
+        active_ = std::setlocale(LC_NUMERIC, "de_DE") != nullptr &&
+                  std::string(std::localeconv()->decimal_point) == ",";
+    }
+    ~CommaDecimalLocale() {
+        if (!savedLocale_.empty()) {
+            std::setlocale(LC_NUMERIC, savedLocale_.c_str());
+        }
+        if (savedPath_) {
+            ::setenv("LOCPATH", savedPath_->c_str(), 1);
+        } else {
+            ::unsetenv("LOCPATH");
+        }
+        if (!dir_.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(dir_, ignored);
+        }
+    }
+    CommaDecimalLocale(const CommaDecimalLocale&) = delete;
+    CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
+    bool active() const { return active_; }
+
+  private:
+    std::string dir_;
+    std::optional<std::string> savedPath_;
+    std::string savedLocale_;
+    bool active_ = false;
+};
+
+// The window toolkit adopts the user's locale at start-up; a size typed with a decimal point
+// must still read the same.
+TEST(ReadNumber, ReadsADecimalPointWhateverTheLocale) {
+    const CommaDecimalLocale german;
+    if (!german.active()) {
+        GTEST_SKIP() << "localedef could not make a German locale here";
+    }
+    EXPECT_EQ(readNumber("1.5"), 1.5);
+    EXPECT_EQ(readNumber("3.5"), 3.5);
+    EXPECT_EQ(readNumber("50.6"), 50.6);
+    EXPECT_EQ(readNumber("1,5"), 1);
+    EXPECT_EQ(readNumber("1e1"), 10);
+    EXPECT_EQ(readNumber("-3"), -3);
 }
 
 TEST(RoundHalfEven, GoesToTheEvenNeighbour) {
