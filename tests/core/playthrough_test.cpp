@@ -65,7 +65,8 @@ TEST(PlayThrough, SeededMazesWalkedAlongTheirRouteArePerfect) {
         std::uint64_t seed = size.seed;
         do {
             buildSeededMaze(h, size.w, size.h, seed++);
-        } while (!h.form.exitMade);
+        } while (!h.form.exitMade && seed < size.seed + 100);
+        ASSERT_TRUE(h.form.exitMade);
         const std::vector<Square> way = routeToExit(h.form);
         ASSERT_FALSE(way.empty()) << size.w << "x" << size.h;
         pressOn(h, entranceSquare(h.form));
@@ -120,7 +121,7 @@ std::optional<Detour> walkWithDetour(PlayHarness& h) {
     }
     // Down the branch as long as it goes without forking back toward the route.
     std::vector<Square> down{branch->into};
-    for (;;) {
+    while (static_cast<int>(down.size()) < h.form.mazeWidth * h.form.mazeHeight) {
         const Square last = down.back();
         const Square before = down.size() > 1 ? down[down.size() - 2] : branch->from;
         std::optional<Square> next;
@@ -150,7 +151,8 @@ TEST(PlayThrough, ADeadEndDetourEndsWithTheExactPercentage) {
         std::uint64_t seed = size.seed;
         do {
             buildSeededMaze(h, size.w, size.h, seed++);
-        } while (!h.form.exitMade || !firstBranch(h.form, routeToExit(h.form)));
+        } while ((!h.form.exitMade || !firstBranch(h.form, routeToExit(h.form))) &&
+                 seed < size.seed + 100);
         const std::optional<Detour> detour = walkWithDetour(h);
         ASSERT_TRUE(detour);
         const std::string where = std::to_string(size.w) + "x" + std::to_string(size.h);
@@ -251,12 +253,13 @@ TEST(LongPlay, TheResultJustPastTheLimitIsNotNegative) {
     // Back and forth over the last two squares before the exit until the count stops.
     const Square a = forward[forward.size() - 2];
     const Square b = forward.back();
-    while (f.moveCount < 32767) {
+    for (int i = 0; i < 40000 && f.moveCount < 32767; ++i) {
         moveToward(h, playerSquare(f) == b ? a : b);
         if (h.surface.ops.size() > 4096) {
             h.surface.ops.clear();
         }
     }
+    ASSERT_EQ(f.moveCount, 32767);
     if (playerSquare(f) == a) {
         moveToward(h, b);
     }
