@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cctype>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -58,6 +60,10 @@ struct GeometryCase {
     int originX, originY;
 };
 
+void PrintTo(const GeometryCase& g, std::ostream* os) {
+    *os << g.w << " by " << g.h;
+}
+
 class DesignSizeGeometry : public NewMaze, public ::testing::WithParamInterface<GeometryCase> {};
 
 TEST_P(DesignSizeGeometry, FitsTheBoardIntoTheWindow) {
@@ -86,7 +92,10 @@ INSTANTIATE_TEST_SUITE_P(At8880By7305, DesignSizeGeometry,
                          ::testing::Values(GeometryCase{10, 10, 375, 75, 8.5, 2565, 1025},
                                            GeometryCase{20, 20, 290, 58, 6.4, 1540, 940},
                                            GeometryCase{30, 20, 246, 49, 5.4667, 750, 896},
-                                           GeometryCase{50, 50, 116, 23, 2.5333, 1540, 766}));
+                                           GeometryCase{50, 50, 116, 23, 2.5333, 1540, 766}),
+                         [](const ::testing::TestParamInfo<GeometryCase>& p) {
+                             return std::to_string(p.param.w) + "x" + std::to_string(p.param.h);
+                         });
 
 TEST_F(NewMaze, SmallMazeOnALargeAreaIsCappedAt25Pixels) {
     surface.client = {20000, 15000};
@@ -246,6 +255,10 @@ struct SizeEntry {
     int side;  // 0 when refused
 };
 
+void PrintTo(const SizeEntry& e, std::ostream* os) {
+    *os << ::testing::PrintToString(std::string(e.text));
+}
+
 class SizeEntries : public NewMaze, public ::testing::WithParamInterface<SizeEntry> {};
 
 TEST_P(SizeEntries, AcceptOrRefuseTheWidth) {
@@ -285,7 +298,15 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeEntry{"100000", 0}, SizeEntry{"-3", 0}, SizeEntry{" 2 0", 20},
                       SizeEntry{"1e1", 10}, SizeEntry{"\t3\n", 3}, SizeEntry{"2", 2},
                       SizeEntry{"50", 50}, SizeEntry{"51", 0}, SizeEntry{"1", 0},
-                      SizeEntry{"99999999999999999999", 0}));
+                      SizeEntry{"99999999999999999999", 0}),
+    [](const ::testing::TestParamInfo<SizeEntry>& p) {
+        // The entry's letters and digits, then what it must give.
+        std::string name = "Entry" + std::to_string(p.index) + "_";
+        for (const char* c = p.param.text; *c != '\0'; ++c) {
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        }
+        return name + (p.param.side == 0 ? "_refused" : "_gives" + std::to_string(p.param.side));
+    });
 
 TEST_F(NewMaze, RefusedSizeBlanksTheBoardAndKeepsThePreviousMaze) {
     press("7", "5");
