@@ -172,6 +172,12 @@ TEST(ReadNumber, ReadsTheNumberAtTheStart) {
     EXPECT_EQ(readNumber("e5"), 0);
     EXPECT_EQ(readNumber("."), 0);
     EXPECT_EQ(readNumber("1e999"), 0);
+    EXPECT_EQ(readNumber("5."), 5);
+    EXPECT_EQ(readNumber("-.5"), -0.5);
+    EXPECT_EQ(readNumber("+.5"), 0.5);
+    EXPECT_EQ(readNumber("+-5"), 0);
+    EXPECT_EQ(readNumber("2d1"), 20);
+    EXPECT_EQ(readNumber("1.5e1x"), 15);
 }
 
 // The C library's numeric locale switched, for the life of the object, to German, whose
