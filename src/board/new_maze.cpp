@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "gen/generator.h"
+#include "model/grid.h"
 
 namespace quorrel {
 
@@ -144,6 +145,13 @@ void Command1_Click(Mazeform& f) {
     const std::optional<Geometry> g =
         w && h ? fitBoard(w, h, s.clientSize(), s.twipsPerPixel()) : std::nullopt;
     if (!g) {
+        // The maze from before stays, and with its counters emptied its next game starts
+        // afresh: the player back on the entrance, the old walk's pass counts forgotten.
+        if (f.entryCol != 0) {
+            f.curX = f.entryX;
+            f.curY = f.entryY;
+            f.passes = Grid<Int>(f.mazeWidth, f.mazeHeight + 1);
+        }
         f.io.messages.inform(kSizeMessage);
         return;
     }

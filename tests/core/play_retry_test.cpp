@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "board/new_maze.h"
 #include "gen/generator.h"
 #include "play/play.h"
 #include "support/play_helpers.h"
@@ -258,6 +259,38 @@ TEST(Retry, WorksBeforeTheFirstPressToo) {
     pressOn(h, entranceSquare(h.form));
     EXPECT_TRUE(h.form.tracking);
     EXPECT_EQ(h.window.moves, "0");
+}
+
+// A refused NEW MAZE empties the counters; the maze it keeps must then be played from its
+// entrance, counted from nothing, the same as after Retry.
+TEST(RefusedNewMaze, TheKeptMazeIsPlayedAfreshFromItsEntrance) {
+    PlayHarness h;
+    buildSeededMaze(h, 8, 6, 21);
+    ASSERT_TRUE(h.form.exitMade);
+    const std::vector<Square> way = routeToExit(h.form);
+    const std::optional<Branch> branch = firstBranch(h.form, way);
+    ASSERT_TRUE(branch);
+    walkFromEntranceTo(h, branch->from);
+    dragAlong(h, {branch->into, branch->from});
+    release(h);
+    const Square stoodOn = playerSquare(h.form);
+    h.window.width = "51";
+    Command1_Click(h.form);
+    ASSERT_EQ(h.window.messages.back(), kSizeMessage);
+    ASSERT_EQ(h.form.moveCount, 0);
+
+    // Where the player stood is nothing special any more.
+    pressOn(h, stoodOn);
+    EXPECT_FALSE(h.form.tracking);
+
+    pressOn(h, entranceSquare(h.form));
+    ASSERT_TRUE(h.form.tracking);
+    EXPECT_EQ(h.window.moves, "0");
+    EXPECT_EQ(h.form.passes(h.form.entryCol, 0), 1);
+    dragAlong(h, way);
+    EXPECT_EQ(h.form.moveCount, static_cast<Int>(way.size()));
+    EXPECT_EQ(h.form.extraMoves, 0);
+    EXPECT_EQ(h.window.messages.back(), "Perfect!");
 }
 
 }  // namespace
