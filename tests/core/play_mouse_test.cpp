@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "play/play.h"
+#include "solve/solve.h"
 #include "support/play_helpers.h"
 
 namespace quorrel::testing {
@@ -603,6 +604,42 @@ TEST(Finish, FromTheExitSquareTheOnlyStepIsUp) {
     EXPECT_EQ(h.form.moveCount, 4);
     EXPECT_EQ(h.window.messages.size(), finishes);  // back in the maze: no finish
     EXPECT_TRUE(h.form.tracking);
+}
+
+// Presses on the entrance before the first step are charged as repeated passes, so the extra
+// moves can outnumber the moves: the percentage is then negative, written with its sign.
+TEST(Finish, MorePressesThanStepsGiveANegativePercentage) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    for (int i = 0; i < 5; ++i) {
+        pressOn(h, kEntrance);
+        release(h);
+    }
+    ASSERT_EQ(h.form.extraMoves, 5);  // 2 for the second pass, 1 for each later one
+    ASSERT_EQ(h.window.moves, "0");
+    pressOn(h, kEntrance);
+    dragAlong(h, {kTop, kBottom, kBelowExit});
+    EXPECT_EQ(h.form.moveCount, 3);
+    EXPECT_EQ(
+        h.window.questions,
+        std::vector<std::string>{"You had 6 extra moves for a percentage of -100.00; try again?"});
+}
+
+// After Solve on a maze not yet played, presses on the square below the exit start a game
+// there without a single move; the finish then has no moves to divide by.
+TEST(Finish, AFinishWithoutMovesStillGivesAResult) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    cheat_Click(h.form);
+    pressOn(h, kBelowExit);
+    release(h);
+    pressOn(h, kBelowExit);
+    ASSERT_EQ(h.form.moveCount, 0);
+    ASSERT_EQ(h.form.extraMoves, 2);
+    moveToward(h, kBelowExit);
+    EXPECT_FALSE(h.form.tracking);
+    EXPECT_EQ(h.window.questions, std::vector<std::string>{
+                                      "You had 2 extra moves for a percentage of .00; try again?"});
 }
 
 TEST(Finish, AfterYesTheNextGameBeginsOnTheEntrance) {
