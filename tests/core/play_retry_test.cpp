@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <optional>
-#include <string>
 #include <tuple>
 #include <vector>
 
