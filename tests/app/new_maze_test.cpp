@@ -1,4 +1,4 @@
-// NEW MAZE through the window: the board geometry of Part 3.1 on the design-size client area,
+// NEW MAZE through the window: the board geometry on the design-size client area,
 // and the sizes typed into the selectors that are accepted or refused.
 
 #include "board/new_maze.h"
@@ -20,7 +20,7 @@ struct GeometryRow {
     int originY;
 };
 
-// The worked examples of Part 3.1: client area 8880 x 7305 twips at 15 twips a pixel.
+// The known board geometries for a client area of 8880 x 7305 twips at 15 twips a pixel.
 constexpr GeometryRow kGeometry[] = {
     {"10", "10", 375, 75, 8.5F, 2565, 1025},
     {"20", "20", 290, 58, static_cast<float>(96.0 / 15), 1540, 940},

@@ -3,7 +3,7 @@
 Each test starts its own virtual X server (Xvfb on a display it picks itself), starts the real
 game on it, finds the window by its caption with xdotool, works the mouse and the keyboard as a
 person would, and reads the screen back with ImageMagick's `import`. Where the maze is, and how
-big, follows from the window's size and the board geometry of the specification (Part 3.1);
+big, follows from the window's size and the board geometry NEW MAZE computes;
 which walls are closed is read off the screenshot. Nothing waits a fixed time for a result:
 every wait polls until its condition holds or a generous limit runs out.
 
@@ -276,7 +276,7 @@ class Session:
     # -- the maze on the screen ------------------------------------------------------------
 
     def fit(self, columns, rows):
-        """The board geometry NEW MAZE gives on the present board (Part 3.1), in twips."""
+        """The board geometry NEW MAZE gives on the present board, in twips."""
         px = py = self.tpp
         cw = self.board_w * px
         ch = self.board_h * py
