@@ -8,10 +8,11 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # The widget tests use Qt's offscreen platform; the end-to-end tests (Python, standard library
 # only) run the game on Xvfb, work it with xdotool and take screenshots with ImageMagick.
 DEB_PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3
+	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3 \
+	clang-14 libclang-rt-14-dev
 GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench format clean sanitize fuzz
 
 all: build
 
@@ -59,6 +60,47 @@ bench: deps
 	done; \
 	echo "== Medians of $(BENCH_REPETITIONS) repetitions"; \
 	grep -h '_median' $(BENCH_BUILD)/bench/*_bench.log
+
+# Every target built with AddressSanitizer and UndefinedBehaviorSanitizer (g++), then every
+# test under them. Reports from inside Qt and the libraries it loads are suppressed by the
+# files in tests/sanitizers/, each entry with its reason.
+ASAN_BUILD ?= build-asan
+SUPPRESSIONS := $(CURDIR)/tests/sanitizers
+SANITIZER_ENV := \
+	ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/ubsan.supp:print_stacktrace=1:halt_on_error=1
+
+sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -DQUORREL_WERROR=ON -DQUORREL_SANITIZE=ON -DQUORREL_BUILD_APP=ON \
+		-DQUORREL_BUILD_TESTS=ON
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
+
+# The libFuzzer targets of fuzz/, built with clang and run FUZZ_SECONDS each, starting from
+# the seeds in fuzz/corpus/<target>; what they learn stays in $(FUZZ_BUILD)/corpus, crashes
+# go to $(FUZZ_BUILD)/artifacts.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_new_maze fuzz_events
+
+fuzz: deps
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DQUORREL_FUZZ=ON -DQUORREL_WERROR=ON \
+		-DQUORREL_BUILD_APP=OFF -DQUORREL_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
+	@total=0; for t in $(FUZZ_TARGETS); do \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/artifacts; \
+		dict=""; if [ -f fuzz/$$t.dict ]; then dict="-dict=fuzz/$$t.dict"; fi; \
+		echo "== $$t for $(FUZZ_SECONDS) s"; \
+		status=0; UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ./$(FUZZ_BUILD)/fuzz/$$t $$dict \
+			-max_total_time=$(FUZZ_SECONDS) -timeout=20 -print_final_stats=1 -print_funcs=0 \
+			-artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t \
+			> $(FUZZ_BUILD)/$$t.log 2>&1 || status=$$?; \
+		grep -E '^(Done |stat::number_of_executed_units|fuzz_events: |fault: )|ERROR|SUMMARY' $(FUZZ_BUILD)/$$t.log; \
+		if [ $$status -ne 0 ]; then echo "$$t found a fault; see $(FUZZ_BUILD)/$$t.log"; exit 1; fi; \
+		runs=$$(sed -n 's/^stat::number_of_executed_units: *//p' $(FUZZ_BUILD)/$$t.log); \
+		total=$$((total + runs)); \
+	done; echo "== $$total fuzz inputs executed in all"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

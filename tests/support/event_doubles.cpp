@@ -62,6 +62,7 @@ void CheckingSurface::box(float x1, float y1, float x2, float y2, Colour colour)
 
 void CheckingSurface::setFontSize(float points) {
     ++calls;
+    fontSize = points;
     if (!std::isfinite(points) || points <= 0) {
         fault("font size " + std::to_string(points));
     }

@@ -45,6 +45,7 @@ class CheckingSurface : public Surface {
     long lines = 0;
     long clears = 0;
     Colour lastBox = -1;  // colour of the latest box, -1 before any
+    float fontSize = 0;   // the latest font size set
     std::vector<std::string> faults;
 
   private:

@@ -332,8 +332,8 @@ void checkBoxes(const State& s, std::string_view moves, std::string_view extra, 
         out.push_back(shown + "Extra is not a decimal number");
         return;
     }
-    // Usually at least 2, as the first repeated pass adds 2; but a refused NEW MAZE zeroes
-    // the counters and keeps the pass counts, so a square's third pass may then show 1.
+    // At least 2 when the pass counts were cleared with the counters, as the first repeated
+    // pass adds 2; 1 if the counters were ever zeroed with the pass counts kept.
     const bool counted = extra == std::to_string(s.extraMoves) && s.extraMoves >= 1;
     const bool fromSolve = s.exitMade && s.solutionLength > 0 && value >= -s.solutionLength &&
                            value <= s.moveCount - s.solutionLength;

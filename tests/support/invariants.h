@@ -42,8 +42,8 @@ int exitColumn(const State& s);
 //   moveCount  == (sum of the pass counts of rows 1..H+1) - base
 //   extraMoves == (sum of g(pass count) over every square) - base
 // The bases are 0 whenever the pass counts were last cleared together with the counters
-// (a new maze, Retry). A rejected NEW MAZE zeroes the counters but keeps the maze and its
-// pass counts: rebase() is called then.
+// (a new maze, Retry, a refused NEW MAZE). Where the counters are zeroed and the pass counts
+// kept, rebase() takes the pass counts of that moment as the base.
 class CounterLedger {
   public:
     void rebase(const State& s);
