@@ -57,7 +57,8 @@ class CounterLedger {
 // The number a selector's text stands for, read independently of the game: blanks, tabs
 // and line feeds dropped, then the longest prefix of the form
 //   [+|-] (digits [. digits] | . digits) [(e|E|d|D) [+|-] digits]
-// converted; 0 when there is no such prefix. May be infinite for huge exponents.
+// converted with strtod (the tests and fuzzers run in the "C" locale, whose decimal
+// separator is the point); 0 when there is no such prefix. Infinite for huge exponents.
 double referenceNumber(std::string_view text);
 
 // Rounds half to even, by hand.
