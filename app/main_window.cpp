@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -8,11 +9,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "board/new_maze.h"
+#include "board_accessible.h"
 #include "board_widget.h"
 #include "play/play.h"
 #include "solve/solve.h"
+#include "ui/board_description.h"
 #include "ui/window.h"
 #include "window_ports.h"
 
@@ -45,11 +50,34 @@ QAction* checkableItem(QMenu* menu, const QString& caption, const char* name) {
     return action;
 }
 
+// Message boxes that first bring the board's description up to date, so that a screen reader
+// knows where the player stands when the result of a walk is shown.
+class DescribedMessages : public Messages {
+  public:
+    DescribedMessages(Messages& shown, std::function<void()> describe)
+        : shown_(shown), describe_(std::move(describe)) {}
+
+    void inform(std::string_view text) override {
+        describe_();
+        shown_.inform(text);
+    }
+    bool ask(std::string_view text) override {
+        describe_();
+        return shown_.ask(text);
+    }
+
+  private:
+    Messages& shown_;
+    std::function<void()> describe_;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("mazeform"));
     setWindowTitle(toQString(kCaption));
+    // Installing the same factory again is a no-op.
+    QAccessible::installFactory(boardAccessible);
 
     board_ = new BoardWidget(this);
     setCentralWidget(board_);
@@ -61,6 +89,9 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
         ownMessages_ = std::make_unique<MessageBoxes>(this);
         messages = ownMessages_.get();
     }
+    describedMessages_ =
+        std::make_unique<DescribedMessages>(*messages, [this] { updateBoardDescription(); });
+    messages = describedMessages_.get();
     RandomSource* random = services.random;
     if (random == nullptr) {
         ownRandom_ = std::make_unique<ClockRandom>();
@@ -84,6 +115,7 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
 
     connectEvents();
     formLoad();
+    updateBoardDescription();
 
     // The client area starts at its design size; the user may resize the window, down to the
     // width of the strip of controls.
@@ -154,15 +186,20 @@ void MainWindow::buildControls() {
         created->setCompleter(nullptr);
         created->setInsertPolicy(QComboBox::NoInsert);
         created->setAccessibleName(accessible);
-        created->setAccessibleDescription(tr("Pick or type a number of squares from 2 to 50"));
+        // Screen readers on Linux speak a selector's value as its name and its label's text
+        // beside it; the description says what the number is for.
+        created->setAccessibleDescription(
+            tr("%1 in squares: pick one or type a number from 2 to 50").arg(accessible));
         created->setToolTip(tr("%1: 2 to 50 squares").arg(accessible));
         return created;
     };
-    const auto box = [&](const char* name, int left, const QString& accessible) {
+    const auto box = [&](const char* name, int left, const QString& accessible,
+                         const QString& description) {
         auto* created = new QLineEdit(board_);
         place(created, name, left, 492, 288);
         created->setReadOnly(true);
         created->setAccessibleName(accessible);
+        created->setAccessibleDescription(description);
         return created;
     };
 
@@ -176,9 +213,10 @@ void MainWindow::buildControls() {
     command1_->setAccessibleName(tr("New maze"));
     command1_->setAccessibleDescription(tr("Generate a new maze of the chosen width and height"));
     label3_ = label(tr("Moves"), "Label3", 4440, 735);
-    text1_ = box("Text1", 5040, tr("Moves"));
+    text1_ = box("Text1", 5040, tr("Moves"), tr("Moves made in this game"));
     label4_ = label(tr("Extra"), "Label4", 5760, 735);
-    text2_ = box("Text2", 6240, tr("Extra moves"));
+    text2_ = box("Text2", 6240, tr("Extra moves"),
+                 tr("Moves spent passing again through squares already walked"));
 
     label1_->setBuddy(combo1_);
     label2_->setBuddy(combo2_);
@@ -193,27 +231,49 @@ void MainWindow::buildControls() {
 
 void MainWindow::connectEvents() {
     Mazeform& f = *form_;
-    connect(command1_, &QPushButton::clicked, this, [&f] { Command1_Click(f); });
-    connect(mkfile_, &QAction::triggered, this, [&f] { mkfile_Click(f); });
-    connect(retry_, &QAction::triggered, this, [&f] { retry_Click(f); });
-    connect(cheat_, &QAction::triggered, this, [&f] { cheat_Click(f); });
-    connect(hide1_, &QAction::triggered, this, [&f] { hide1_Click(f); });
-    connect(hide2_, &QAction::triggered, this, [&f] { hide2_Click(f); });
-    connect(hide4_, &QAction::triggered, this, [&f] { hide4_Click(f); });
-    connect(hide8_, &QAction::triggered, this, [&f] { hide8_Click(f); });
-    connect(hide0_, &QAction::triggered, this, [&f] { hide0_Click(f); });
-    connect(help_, &QAction::triggered, this, [&f] { help_Click(f); });
+    // Each handler of the game, followed by the update of the board's description.
+    const auto handle = [this](auto* sender, auto signal, void (*handler)(Mazeform&)) {
+        connect(sender, signal, this, [this, handler] {
+            handler(*form_);
+            updateBoardDescription();
+        });
+    };
+    handle(command1_, &QPushButton::clicked, Command1_Click);
+    handle(mkfile_, &QAction::triggered, mkfile_Click);
+    handle(retry_, &QAction::triggered, retry_Click);
+    handle(cheat_, &QAction::triggered, cheat_Click);
+    handle(hide1_, &QAction::triggered, hide1_Click);
+    handle(hide2_, &QAction::triggered, hide2_Click);
+    handle(hide4_, &QAction::triggered, hide4_Click);
+    handle(hide8_, &QAction::triggered, hide8_Click);
+    handle(hide0_, &QAction::triggered, hide0_Click);
+    handle(help_, &QAction::triggered, help_Click);
     connect(board_, &BoardWidget::mousePressed, this,
-            [&f](int button, int shift, float x, float y) {
+            [this, &f](int button, int shift, float x, float y) {
                 Form_MouseDown(f, static_cast<Int>(button), static_cast<Int>(shift), x, y);
+                updateBoardDescription();
             });
-    connect(board_, &BoardWidget::mouseMoved, this, [&f](int button, int shift, float x, float y) {
-        Form_MouseMove(f, static_cast<Int>(button), static_cast<Int>(shift), x, y);
-    });
+    connect(board_, &BoardWidget::mouseMoved, this,
+            [this, &f](int button, int shift, float x, float y) {
+                Form_MouseMove(f, static_cast<Int>(button), static_cast<Int>(shift), x, y);
+                updateBoardDescription();
+            });
     connect(board_, &BoardWidget::mouseReleased, this,
-            [&f](int button, int shift, float x, float y) {
+            [this, &f](int button, int shift, float x, float y) {
                 Form_MouseUp(f, static_cast<Int>(button), static_cast<Int>(shift), x, y);
+                updateBoardDescription();
             });
+}
+
+void MainWindow::updateBoardDescription() {
+    const QString text = toQString(describeBoard(*form_));
+    if (text == board_->accessibleDescription()) {
+        return;
+    }
+    board_->setAccessibleDescription(text);
+    QAccessibleEvent changed(board_, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+    emit boardDescribed(text);
 }
 
 void MainWindow::formLoad() {

@@ -46,6 +46,15 @@ class MainWindow : public QMainWindow {
     Mazeform& form() { return *form_; }
     BoardWidget& board() { return *board_; }
 
+    // Puts the game's state in words into the board's accessible description and tells
+    // assistive technology when the words change. Every event that can move the player or
+    // change a counter ends here, and so does the moment before a message box is shown.
+    void updateBoardDescription();
+
+  signals:
+    // The board's description has changed to `text`; sent with the accessibility event.
+    void boardDescribed(const QString& text);
+
   private:
     void buildMenus();
     void buildControls();
@@ -79,6 +88,7 @@ class MainWindow : public QMainWindow {
 
     std::unique_ptr<ControlsPort> controls_;
     std::unique_ptr<MessageBoxes> ownMessages_;
+    std::unique_ptr<Messages> describedMessages_;
     std::unique_ptr<RandomSource> ownRandom_;
     std::unique_ptr<FileStore> ownFiles_;
     std::unique_ptr<Mazeform> form_;
