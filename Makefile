@@ -7,12 +7,17 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # Everything the build, the tests and the benchmarks need.
 # The widget tests use Qt's offscreen platform; the end-to-end tests (Python, standard library
 # only) run the game on Xvfb, work it with xdotool and take screenshots with ImageMagick.
+# The accessibility test reads the game over AT-SPI on its own D-Bus session (at-spi2-core,
+# the AT-SPI client library for Python); the package test builds the .deb (dpkg-dev finds its
+# library dependencies) and validates its launcher and metadata; librsvg2-bin renders the icon.
 DEB_PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
 	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3 \
-	clang-14 libclang-rt-14-dev
+	clang-14 libclang-rt-14-dev \
+	at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-daemon dbus-x11 \
+	dpkg-dev desktop-file-utils appstream librsvg2-bin
 GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel
 
-.PHONY: all deps configure build run test bench format clean sanitize fuzz
+.PHONY: all deps configure build run test bench format clean sanitize fuzz package screenshot
 
 all: build
 
@@ -101,6 +106,15 @@ fuzz: deps
 		runs=$$(sed -n 's/^stat::number_of_executed_units: *//p' $(FUZZ_BUILD)/$$t.log); \
 		total=$$((total + runs)); \
 	done; echo "== $$total fuzz inputs executed in all"
+
+# The Debian package of the game, $(BUILD)/quorrel_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# docs/screenshot.png, the picture in the README: the game on a virtual display in the middle
+# of a walk.
+screenshot: build
+	/usr/bin/python3 -B scripts/screenshot.py $(GAME) docs/screenshot.png
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -270,9 +270,9 @@ void MainWindow::updateBoardDescription() {
     if (text == board_->accessibleDescription()) {
         return;
     }
+    // Sends the QAccessible::DescriptionChanged event itself; one more would have screen
+    // readers say every change twice.
     board_->setAccessibleDescription(text);
-    QAccessibleEvent changed(board_, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
     emit boardDescribed(text);
 }
 

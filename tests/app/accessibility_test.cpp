@@ -25,10 +25,10 @@ QString describedBoard(QObject& board) {
     return textOf(board, QAccessible::Description);
 }
 
-// The descriptions the window announced, in order: the window signals each one as it sends the
-// accessibility event for it. (Qt hands accessibility events to observers only on platforms
-// with an accessibility bridge, which the offscreen platform lacks; the end-to-end test
-// accessibility_e2e.py hears the events themselves over AT-SPI.)
+// The descriptions the window announced, in order: the window signals each one as it changes the
+// description, which sends the accessibility event for it. (Qt hands such events to observers
+// only on platforms with an accessibility bridge, which the offscreen platform lacks; the
+// end-to-end test accessibility_e2e.py hears the events themselves over AT-SPI.)
 class Announced {
   public:
     explicit Announced(app::MainWindow& window) : spy_(&window, &app::MainWindow::boardDescribed) {}

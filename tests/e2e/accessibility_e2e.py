@@ -1,0 +1,238 @@
+#!/usr/bin/env python3
+"""End to end: what a screen reader finds over AT-SPI. Starts a session D-Bus and the
+accessibility bus (at-spi-bus-launcher) beside the virtual display, runs the game with Qt's
+accessibility switched on, and reads the game's widget tree with the AT-SPI client library
+(gir1.2-atspi-2.0, python3-gi): the board by its name "Maze board" and its description, which
+must follow NEW MAZE, the steps of a walk and Retry, each change announced by an
+accessible-description event; and the controls by their names and roles."""
+
+import os
+import signal
+import subprocess
+
+import quorrel_e2e as e2e
+
+BOARD = "Maze board"
+CONTROLS = {  # accessible name: role, as AT-SPI names them
+    "New maze": "push button",
+    "Moves": "text",
+    "Extra moves": "text",
+}
+# A selector is named by its value on Linux; a screen reader says the label that labels it.
+SELECTORS = {"Width": "Maze width", "Height": "Maze height"}  # label: start of description
+PAUSE = "0.02"
+
+
+class AccessibleSession(e2e.Session):
+    """The game on a virtual display with a session bus and an accessibility bus."""
+
+    buses = ()
+
+    def _start_display(self):
+        super()._start_display()
+        bus = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
+            env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True,
+            start_new_session=True)
+        self.buses = (bus,)
+        address = bus.stdout.readline().strip()
+        e2e.check(address, "dbus-daemon gave no address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        self.env.pop("NO_AT_BRIDGE", None)
+        # The launcher starts the accessibility bus and its registry in its own process group,
+        # which is ended as a whole at the end.
+        launcher = subprocess.Popen(
+            ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=self.env,
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=open(os.path.join(self.workdir, "at-spi.log"), "wb"),
+            start_new_session=True)
+        self.buses = (launcher, bus)
+        e2e.wait_for("the accessibility bus", self._accessibility_bus)
+        e2e.log("session bus %s, accessibility bus up" % address)
+
+    def _accessibility_bus(self):
+        done = subprocess.run(
+            ["dbus-send", "--session", "--dest=org.a11y.Bus", "--print-reply", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"],
+            env=self.env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+            timeout=e2e.LIMIT)
+        return done.returncode == 0 and "unix:" in done.stdout
+
+    def __exit__(self, kind, value, trace):
+        result = super().__exit__(kind, value, trace)
+        for process in self.buses:
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+                try:
+                    process.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    os.killpg(process.pid, signal.SIGKILL)
+                    process.wait()
+        return result
+
+
+class Reader:
+    """The AT-SPI client side, on the session's buses."""
+
+    def __init__(self, session):
+        # The client library finds the accessibility bus through the session bus.
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = session.env["DBUS_SESSION_BUS_ADDRESS"]
+        os.environ["DISPLAY"] = session.display
+        import gi
+        gi.require_version("Atspi", "2.0")
+        from gi.repository import Atspi, GLib
+        self.Atspi = Atspi
+        self.context = GLib.MainContext.default()
+        Atspi.init()
+        self.events = []
+        self.listener = Atspi.EventListener.new(self._heard)
+        self.listener.register("object:property-change:accessible-description")
+
+    def _heard(self, event):
+        try:
+            name = event.source.get_name()
+        except Exception:  # a source that went away meanwhile
+            name = None
+        self.events.append((name, event.type))
+
+    def pump(self):
+        """Lets the client library take in what the buses brought."""
+        while self.context.pending():
+            self.context.iteration(False)
+
+    def game(self):
+        self.pump()
+        desktop = self.Atspi.get_desktop(0)
+        for i in range(desktop.get_child_count()):
+            app = desktop.get_child_at_index(i)
+            if app is not None and app.get_name() == "quorrel":
+                return app
+        return None
+
+    def find(self, root, name=None, role=None):
+        """The first accessible of the tree under root with this name and role."""
+        todo = [root]
+        while todo:
+            node = todo.pop(0)
+            if node is None:
+                continue
+            if (name is None or node.get_name() == name) and \
+                    (role is None or node.get_role_name() == role):
+                return node
+            todo.extend(node.get_child_at_index(i) for i in range(node.get_child_count()))
+        return None
+
+    def labelled_by(self, root, label, role):
+        """The accessible of this role that the label with this text labels."""
+        todo = [root]
+        while todo:
+            node = todo.pop(0)
+            if node is None:
+                continue
+            if node.get_role_name() == role:
+                for relation in node.get_relation_set():
+                    if relation.get_relation_type() == self.Atspi.RelationType.LABELLED_BY:
+                        targets = [relation.get_target(i)
+                                   for i in range(relation.get_n_targets())]
+                        if any(t.get_name() == label for t in targets):
+                            return node
+            todo.extend(node.get_child_at_index(i) for i in range(node.get_child_count()))
+        return None
+
+    def description(self, node):
+        self.pump()
+        return node.get_description()
+
+    def wait_description(self, node, expected, changes=1):
+        """Waits for the node's description to read `expected` after `changes` changes, each
+        announced by one event from the board (counted from when the events were cleared)."""
+        def matches():
+            return self.description(node) == expected
+        try:
+            e2e.wait_for("the description %r" % expected, matches, limit=20)
+        except e2e.Failure:
+            raise e2e.Failure("the board's description is %r, not %r"
+                              % (self.description(node), expected))
+        if changes == 0:
+            return
+        # Each event names its source; the new text is read from the source. One event for
+        # each change: a second would have the screen reader say it twice.
+        heard = lambda: len(self.events) >= changes or self.pump()  # noqa: E731
+        e2e.wait_for("%d accessible-description events" % changes, heard, limit=20)
+        sources = [name for name, _ in self.events]
+        e2e.check(sources == [BOARD] * changes,
+                  "description events heard from %r for %d changes ending in %r"
+                  % (sources, changes, expected))
+
+
+def drag(session, maze, squares):
+    x, y = maze.centre(*squares[0])
+    commands = ["mousemove", x, y, "sleep", PAUSE, "mousedown", "1"]
+    for square in squares[1:]:
+        cx, cy = maze.centre(*square)
+        commands += ["sleep", PAUSE, "mousemove", cx, cy, "sleep", PAUSE, "mousemove", cx + 1,
+                     cy + 1]
+    commands += ["sleep", PAUSE, "mouseup", "1"]
+    session.xdotool(*commands)
+
+
+def test(session):
+    reader = Reader(session)
+    app = e2e.wait_for("the game \"quorrel\" on the accessibility bus", reader.game)
+    board = e2e.wait_for("the accessible named %r" % BOARD, lambda: reader.find(app, BOARD))
+    e2e.check(board.get_role_name() == "canvas", "the board is a %s" % board.get_role_name())
+    # Set before any client listened: read, not announced.
+    reader.wait_description(board, "No maze yet. Press New maze.", changes=0)
+    e2e.log("the board says: No maze yet. Press New maze.")
+    for name, role in CONTROLS.items():
+        e2e.check(reader.find(app, name, role) is not None, "no %s named %r" % (role, name))
+    for label, description in SELECTORS.items():
+        selector = reader.labelled_by(app, label, "combo box")
+        e2e.check(selector is not None, "no combo box labelled %r" % label)
+        e2e.check(selector.get_description().startswith(description),
+                  "the %s selector's description is %r" % (label, selector.get_description()))
+        e2e.check(selector.get_name() == "20", "the %s selector says %r, not its size 20"
+                  % (label, selector.get_name()))
+    e2e.log("controls found: %s; selectors labelled %s"
+            % (", ".join(CONTROLS), " and ".join(SELECTORS)))
+
+    reader.events.clear()
+    maze = session.new_maze(20, 20)
+    fresh = ("20 by 20 maze. You have not started: the entrance is above column %d. "
+             "0 moves, 0 extra." % maze.entry_col)
+    reader.wait_description(board, fresh)
+    e2e.log("after NEW MAZE: " + fresh)
+
+    way = maze.route()
+    e2e.check(len(way) > 4, "the way out is too short to walk three steps")
+    reader.events.clear()
+    drag(session, maze, way[:4])
+    col, row = way[3]
+    walked = "20 by 20 maze. You are on column %d, row %d. 3 moves, 0 extra." % (col, row)
+    # The press on the entrance and three steps: four changes.
+    reader.wait_description(board, walked, changes=4)
+    e2e.log("after three steps: " + walked)
+
+    reader.events.clear()
+    session.focus_window()
+    session.xdotool("key", "--clearmodifiers", "alt+r")
+    reader.wait_description(board, fresh)
+    e2e.log("after Retry: " + fresh)
+
+
+if __name__ == "__main__":
+    import sys
+    if len(sys.argv) != 2:
+        print("usage: %s path/to/quorrel" % sys.argv[0], file=sys.stderr)
+        raise SystemExit(2)
+    try:
+        with AccessibleSession(sys.argv[1]) as running:
+            test(running)
+    except e2e.Failure as failure:
+        e2e.log("FAIL: %s" % failure)
+        raise SystemExit(1)
+    e2e.log("PASS")

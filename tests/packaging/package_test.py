@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""The Debian package: builds it with cpack from the build tree, unpacks it with dpkg-deb into
+a scratch folder and checks what a desktop needs of it: the program, the launcher and the
+software-centre metadata (both validated with their own tools), the icons at their sizes, the
+package's fields and the libraries it depends on. Then starts the unpacked program on its own
+virtual display and waits for its window "Quorrel 1.0".
+
+usage: package_test.py CPACK CPACK_CONFIG"""
+
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import quorrel_e2e as e2e  # noqa: E402  (the shared Xvfb session of the end-to-end tests)
+
+APP_ID = "io.github.quorrel.Quorrel"
+TOOLS = ("dpkg-deb", "desktop-file-validate", "appstreamcli", "xprop")
+
+
+def run(*args, cwd=None):
+    done = subprocess.run(list(args), cwd=cwd, stdin=subprocess.DEVNULL, capture_output=True,
+                          text=True, timeout=e2e.LIMIT * 5)
+    e2e.check(done.returncode == 0, "%s failed (%d):\n%s%s" % (" ".join(args), done.returncode,
+                                                               done.stdout, done.stderr))
+    return done.stdout
+
+
+def build_package(cpack, config, scratch):
+    out = os.path.join(scratch, "out")
+    run(cpack, "-G", "DEB", "--config", config, "-B", out)
+    debs = [name for name in os.listdir(out) if name.endswith(".deb")]
+    e2e.check(len(debs) == 1, "cpack made %d .deb files: %s" % (len(debs), debs))
+    e2e.log("package " + debs[0])
+    return os.path.join(out, debs[0])
+
+
+def check_fields(deb):
+    fields = {}
+    for line in run("dpkg-deb", "--field", deb).splitlines():
+        if line[:1].strip() and ":" in line:
+            key, value = line.split(":", 1)
+            fields[key] = value.strip()
+    e2e.log("fields: " + ", ".join("%s=%s" % kv for kv in sorted(fields.items())
+                                  if kv[0] != "Description"))
+    e2e.check(fields.get("Package") == "quorrel", "package name %r" % fields.get("Package"))
+    e2e.check(fields.get("Version", "").startswith("1.0"), "version %r" % fields.get("Version"))
+    e2e.check(fields.get("Section") == "games", "section %r" % fields.get("Section"))
+    e2e.check("<" in fields.get("Maintainer", "") and fields["Maintainer"].endswith(">"),
+              "maintainer %r is not a name and an address" % fields.get("Maintainer"))
+    e2e.check(fields.get("Description", "").startswith("maze game"),
+              "description %r" % fields.get("Description"))
+    depends = [d.strip().split(" ")[0] for d in fields.get("Depends", "").split(",")]
+    for library in ("libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6"):
+        e2e.check(library in depends, "Depends lacks %s: %s" % (library, depends))
+
+
+def png_size(path):
+    with open(path, "rb") as f:
+        head = f.read(24)
+    e2e.check(head[:8] == b"\x89PNG\r\n\x1a\n", path + " is not a PNG")
+    return struct.unpack(">II", head[16:24])
+
+
+def check_files(root):
+    share = os.path.join(root, "usr", "share")
+    program = os.path.join(root, "usr", "bin", "quorrel")
+    e2e.check(os.path.isfile(program) and os.access(program, os.X_OK),
+              "no executable usr/bin/quorrel")
+    desktop = os.path.join(share, "applications", APP_ID + ".desktop")
+    metainfo = os.path.join(share, "metainfo", APP_ID + ".metainfo.xml")
+    svg = os.path.join(share, "icons", "hicolor", "scalable", "apps", APP_ID + ".svg")
+    for path in (desktop, metainfo, svg):
+        e2e.check(os.path.isfile(path), "missing " + os.path.relpath(path, root))
+    with open(svg, encoding="utf-8") as f:
+        e2e.check("<svg" in f.read(), "the scalable icon is not an SVG drawing")
+    for size in (48, 128, 256):
+        png = os.path.join(share, "icons", "hicolor", "%dx%d" % (size, size), "apps",
+                           APP_ID + ".png")
+        e2e.check(os.path.isfile(png), "missing the %d pixel icon" % size)
+        e2e.check(png_size(png) == (size, size),
+                  "the %d pixel icon is %dx%d" % ((size,) + png_size(png)))
+    # Nothing of the build or the tests comes along.
+    for folder, _, names in os.walk(root):
+        for name in names:
+            relative = os.path.relpath(os.path.join(folder, name), root)
+            e2e.check(not name.endswith((".a", ".h", ".cmake")) and "test" not in name,
+                      "unexpected file in the package: " + relative)
+    return program, desktop, metainfo
+
+
+def check_desktop_integration(desktop, metainfo):
+    run("desktop-file-validate", desktop)
+    run("appstreamcli", "validate", "--no-net", metainfo)
+    entries = {}
+    with open(desktop, encoding="utf-8") as f:
+        for line in f:
+            if "=" in line and not line.startswith("#"):
+                key, value = line.rstrip("\n").split("=", 1)
+                entries[key] = value
+    e2e.check(entries.get("Exec", "").split(" ")[0] == "quorrel",
+              "the launcher runs %r, not the installed program" % entries.get("Exec"))
+    e2e.check(entries.get("Icon") == APP_ID, "the launcher's icon is %r" % entries.get("Icon"))
+    with open(metainfo, encoding="utf-8") as f:
+        text = f.read()
+    e2e.check("<id>%s</id>" % APP_ID in text, "the metadata's id is not " + APP_ID)
+    e2e.check('<launchable type="desktop-id">%s.desktop</launchable>' % APP_ID in text,
+              "the metadata does not name the launcher")
+    e2e.log("launcher and metadata are valid")
+
+
+def check_window(program):
+    with e2e.Session(program) as session:
+        classes = session.run("xprop", "-id", session.window, "WM_CLASS").stdout
+        e2e.log(classes.strip())
+        e2e.check('"quorrel"' in classes, "the window's class is not quorrel: " + classes)
+        icon = session.run("xprop", "-id", session.window, "_NET_WM_ICON").stdout
+        e2e.check("not found" not in icon and "Icon (" in icon,
+                  "the window has no icon: " + icon[:200])
+        e2e.log("the unpacked program shows its window %s with an icon" % session.window)
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    cpack, config = sys.argv[1:]
+    scratch = tempfile.mkdtemp(prefix="quorrel-package-")
+    try:
+        missing = [tool for tool in TOOLS if shutil.which(tool) is None]
+        e2e.check(not missing, "missing tools: %s (run `make deps`)" % ", ".join(missing))
+        deb = build_package(cpack, config, scratch)
+        check_fields(deb)
+        root = os.path.join(scratch, "root")
+        run("dpkg-deb", "-x", deb, root)
+        program, desktop, metainfo = check_files(root)
+        check_desktop_integration(desktop, metainfo)
+        check_window(program)
+    except e2e.Failure as failure:
+        e2e.log("FAIL: %s" % failure)
+        return 1
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    e2e.log("PASS")
+    return 0
+
+
+if __name__ == "__main__":
+    raise SystemExit(main())
