@@ -5,7 +5,10 @@
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QSignalSpy>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app_support.h"
 #include "ui/board_description.h"

@@ -4,9 +4,14 @@
 // next NEW MAZE fitted to the new size.
 
 #include <QPixmap>
+#include <cmath>
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "app_support.h"
 #include "board/new_maze.h"
