@@ -1,20 +1,18 @@
 #include "board_widget.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPen>
-#include <cmath>
+#include <string_view>
 
 namespace quorrel::app {
 
 namespace {
 
 constexpr double kTwipsPerInch = 1440;
-// The pen of every line and box outline, in (device-independent) pixels.
-constexpr double kPenWidth = 2;
 
 int dotsPerMetre(int dpi) {
     return qRound(dpi / 0.0254);
@@ -54,10 +52,6 @@ QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QPen wallPen(const QColor& colour) {
-    return QPen(colour, kPenWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-}
-
 }  // namespace
 
 TwipsPerPixel twipsPerPixelOf(const QWidget& widget) {
@@ -80,36 +74,51 @@ BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent), font_(QApplication:
     setAccessibleDescription(
         tr("Hold the left mouse button down on the gray entrance square and move through the "
            "maze to the gap in the bottom wall."));
+}
+
+void BoardWidget::ensureImage() const {
+    // The image's resolution is the screen's, so that text on it is sized like text on the
+    // window.
+    canvas_.cover(size(), devicePixelRatioF(), dotsPerMetre(logicalDpiX()),
+                  dotsPerMetre(logicalDpiY()), palette().color(QPalette::Window));
+}
+
+const QImage& BoardWidget::image() const {
     ensureImage();
+    return canvas_.image();
 }
 
-void BoardWidget::ensureImage() {
-    const qreal ratio = devicePixelRatioF();
-    const QSize want = covered_.expandedTo(size()).expandedTo(QSize(1, 1));
-    const int dpmX = dotsPerMetre(logicalDpiX());
-    const int dpmY = dotsPerMetre(logicalDpiY());
-    if (!image_.isNull() && want == covered_ && image_.devicePixelRatio() == ratio &&
-        image_.dotsPerMeterX() == dpmX && image_.dotsPerMeterY() == dpmY) {
-        return;
+BoardCanvas& BoardWidget::canvas() {
+    if (!canvas_.drawing()) {
+        ensureImage();
+        scale_ = twipsPerPixel();
     }
-    QImage next(static_cast<int>(std::ceil(want.width() * ratio)),
-                static_cast<int>(std::ceil(want.height() * ratio)), QImage::Format_RGB32);
-    next.setDevicePixelRatio(ratio);
-    // Text on the image is sized at the screen's resolution, like text on the window.
-    next.setDotsPerMeterX(dpmX);
-    next.setDotsPerMeterY(dpmY);
-    next.fill(toQColor(backgroundColour()));
-    if (!image_.isNull()) {
-        QPainter painter(&next);
-        painter.drawImage(QPointF(0, 0), image_);
-    }
-    image_ = std::move(next);
-    covered_ = want;
+    return canvas_;
 }
 
-QPointF BoardWidget::toPixels(double x, double y) {
-    const TwipsPerPixel px = twipsPerPixel();
-    return {x / px.x, y / px.y};
+const QFontMetricsF& BoardWidget::metrics() {
+    const QImage& device = canvas().device();
+    if (!metrics_ || metricsDpmX_ != device.dotsPerMeterX() ||
+        metricsDpmY_ != device.dotsPerMeterY()) {
+        metrics_.emplace(font_, &device);
+        metricsDpmX_ = device.dotsPerMeterX();
+        metricsDpmY_ = device.dotsPerMeterY();
+        measured_.clear();
+    }
+    return *metrics_;
+}
+
+double BoardWidget::advanceOf(const QString& text) {
+    const QFontMetricsF& m = metrics();
+    if (measured_.isEmpty() || text != measured_) {
+        measuredAdvance_ = m.horizontalAdvance(text);
+        measured_ = text;
+    }
+    return measuredAdvance_;
+}
+
+QPointF BoardWidget::toPixels(double x, double y) const {
+    return {x / scale_.x, y / scale_.y};
 }
 
 QPointF BoardWidget::toTwips(const QPointF& pixels) {
@@ -117,52 +126,49 @@ QPointF BoardWidget::toTwips(const QPointF& pixels) {
     return {pixels.x() * px.x, pixels.y() * px.y};
 }
 
+void BoardWidget::drawn(const QRectF& area) {
+    if (dirtyArea_.contains(area)) {
+        return;
+    }
+    // A pixel more each way for the rounding of fractional pixel ratios.
+    dirty_ |= area.toAlignedRect().adjusted(-1, -1, 1, 1);
+    dirtyArea_ = QRectF(dirty_);
+    update(dirty_);
+}
+
 void BoardWidget::clear() {
-    ensureImage();
-    image_.fill(toQColor(backgroundColour()));
-    update();
+    canvas();
+    canvas_.fill(toQColor(backgroundColour()));
+    drawn(QRectF(QPointF(0, 0), canvas_.covered()));
 }
 
 void BoardWidget::line(float x1, float y1, float x2, float y2, Colour colour) {
-    ensureImage();
-    QPainter painter(&image_);
-    painter.setPen(wallPen(toQColor(colour)));
-    painter.drawLine(toPixels(x1, y1), toPixels(x2, y2));
-    update();
+    BoardCanvas& c = canvas();
+    drawn(c.line(toPixels(x1, y1), toPixels(x2, y2), toQColor(colour)));
 }
 
 void BoardWidget::box(float x1, float y1, float x2, float y2, Colour colour) {
-    ensureImage();
-    const QColor qcolour = toQColor(colour);
-    QPainter painter(&image_);
-    painter.setPen(wallPen(qcolour));
-    painter.setBrush(qcolour);
-    painter.drawRect(QRectF(toPixels(x1, y1), toPixels(x2, y2)).normalized());
-    update();
+    BoardCanvas& c = canvas();
+    drawn(c.box(toPixels(x1, y1), toPixels(x2, y2), toQColor(colour)));
 }
 
 void BoardWidget::setFontSize(float points) {
-    if (points > 0) {
+    if (points > 0 && font_.pointSizeF() != points) {
         font_.setPointSizeF(points);
+        metrics_.reset();
     }
 }
 
 TextExtent BoardWidget::measureText(std::string_view text) {
-    ensureImage();
-    const QFontMetricsF metrics(font_, &image_);
+    const double advance = advanceOf(toQString(text));
     const TwipsPerPixel px = twipsPerPixel();
-    return {metrics.horizontalAdvance(toQString(text)) * px.x, metrics.height() * px.y};
+    return {advance * px.x, metrics().height() * px.y};
 }
 
 void BoardWidget::printText(float x, float y, std::string_view text) {
-    ensureImage();
-    QPainter painter(&image_);
-    painter.setFont(font_);
-    painter.setPen(Qt::black);
-    painter.setBackgroundMode(Qt::TransparentMode);
-    const QFontMetricsF metrics(font_, &image_);
-    painter.drawText(toPixels(x, y) + QPointF(0, metrics.ascent()), toQString(text));
-    update();
+    const QString qtext = toQString(text);
+    const double advance = advanceOf(qtext);
+    drawn(canvas_.text(toPixels(x, y), qtext, font_, metrics(), advance));
 }
 
 ClientSize BoardWidget::clientSize() {
@@ -178,15 +184,31 @@ Colour BoardWidget::backgroundColour() {
     return fromQColor(palette().color(QPalette::Window));
 }
 
+bool BoardWidget::event(QEvent* event) {
+    // On another screen the image may need another pixel ratio or resolution.
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        canvas_.settle();
+    }
+    return QWidget::event(event);
+}
+
 void BoardWidget::paintEvent(QPaintEvent* event) {
-    ensureImage();
+    dirty_ = QRect();
+    dirtyArea_ = QRectF();
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    painter.drawImage(QPointF(0, 0), image_);
+    if (canvas_.isNull()) {
+        // Nothing has been drawn yet.
+        painter.fillRect(event->rect(), palette().color(QPalette::Window));
+        return;
+    }
+    painter.drawImage(QPointF(0, 0), image());
 }
 
 void BoardWidget::resizeEvent(QResizeEvent* event) {
-    ensureImage();
+    if (!canvas_.isNull()) {
+        ensureImage();
+    }
     QWidget::resizeEvent(event);
 }
 

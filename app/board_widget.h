@@ -1,9 +1,15 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QRect>
+#include <QRectF>
+#include <QString>
 #include <QWidget>
+#include <optional>
 
+#include "board_canvas.h"
 #include "ui/surface.h"
 
 namespace quorrel::app {
@@ -21,6 +27,10 @@ Colour fromQColor(const QColor& colour);
 // covering, minimising or resizing the window never loses the picture. Growing the widget
 // grows the image and keeps what is drawn; shrinking it keeps the image, so growing it again
 // brings the picture back.
+//
+// The image is made at the first drawing (until then the board shows its background). The
+// drawing of one event is one burst on the image: one painter stays open until the widget
+// paints or the picture is read, and only the area drawn on is repainted.
 class BoardWidget : public QWidget, public Surface {
     Q_OBJECT
 
@@ -39,7 +49,7 @@ class BoardWidget : public QWidget, public Surface {
     Colour backgroundColour() override;
 
     // The picture as drawn, in device pixels (see devicePixelRatio()).
-    const QImage& image() const { return image_; }
+    const QImage& image() const;
     const QFont& boardFont() const { return font_; }
 
   signals:
@@ -50,6 +60,7 @@ class BoardWidget : public QWidget, public Surface {
     void mouseReleased(int button, int shift, float x, float y);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -59,13 +70,30 @@ class BoardWidget : public QWidget, public Surface {
   private:
     // Makes the image at least as large as the widget, at the widget's device pixel ratio,
     // keeping what is drawn.
-    void ensureImage();
-    QPointF toPixels(double x, double y);
+    void ensureImage() const;
+    // The canvas to draw on. A burst under way keeps the image and the scale it started with:
+    // everything that changes them (resizing, a new screen, painting) ends the burst first.
+    BoardCanvas& canvas();
+    const QFontMetricsF& metrics();
+    double advanceOf(const QString& text);
+    QPointF toPixels(double x, double y) const;
     QPointF toTwips(const QPointF& pixels);
+    // Has the widget repaint an area drawn on, in device-independent pixels.
+    void drawn(const QRectF& area);
 
-    QImage image_;
-    QSize covered_;  // the part of the board the image covers, in device-independent pixels
+    // The picture is drawn on demand, also when it is only looked at.
+    mutable BoardCanvas canvas_;
+    TwipsPerPixel scale_;  // of the burst under way
     QFont font_;
+    std::optional<QFontMetricsF> metrics_;  // font_ on the image, while both stay the same
+    int metricsDpmX_ = 0;
+    int metricsDpmY_ = 0;
+    // The text measured last and its width by metrics_: the game measures every text just
+    // before it prints it.
+    QString measured_;
+    double measuredAdvance_ = 0;
+    QRect dirty_;       // the area handed to update() since the widget last painted
+    QRectF dirtyArea_;  // the same, to test drawings against without rounding them
 };
 
 }  // namespace quorrel::app
