@@ -27,13 +27,14 @@ class AccessibleSession(e2e.Session):
     """The game on a virtual display with a session bus and an accessibility bus."""
 
     buses = ()
+    reader = None
 
     def _start_display(self):
         super()._start_display()
         bus = subprocess.Popen(
             ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
             env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True,
-            start_new_session=True)
+            stderr=open(os.path.join(self.workdir, "dbus.log"), "wb"), start_new_session=True)
         self.buses = (bus,)
         address = bus.stdout.readline().strip()
         e2e.check(address, "dbus-daemon gave no address")
@@ -50,6 +51,9 @@ class AccessibleSession(e2e.Session):
         self.buses = (launcher, bus)
         e2e.wait_for("the accessibility bus", self._accessibility_bus)
         e2e.log("session bus %s, accessibility bus up" % address)
+        # Listening before the game starts: the game learns of the listeners when it joins
+        # the bus, and does not miss the first change.
+        self.reader = Reader(self)
 
     def _accessibility_bus(self):
         done = subprocess.run(
@@ -181,7 +185,7 @@ def drag(session, maze, squares):
 
 
 def test(session):
-    reader = Reader(session)
+    reader = session.reader
     app = e2e.wait_for("the game \"quorrel\" on the accessibility bus", reader.game)
     board = e2e.wait_for("the accessible named %r" % BOARD, lambda: reader.find(app, BOARD))
     e2e.check(board.get_role_name() == "canvas", "the board is a %s" % board.get_role_name())
