@@ -20,9 +20,14 @@ void BoardCanvas::cover(QSize size, qreal ratio, int dotsPerMeterX, int dotsPerM
     next.setDotsPerMeterX(dotsPerMeterX);
     next.setDotsPerMeterY(dotsPerMeterY);
     next.fill(background);
-    if (!image_.isNull()) {
+    if (image_.isNull()) {
+        plain_ = background;
+    } else {
         QPainter copier(&next);
         copier.drawImage(QPointF(0, 0), image_);
+        if (plain_ != background) {
+            plain_.reset();
+        }
     }
     image_ = std::move(next);
     covered_ = want;
@@ -68,11 +73,20 @@ const QImage& BoardCanvas::image() {
     return image_;
 }
 
-void BoardCanvas::fill(const QColor& colour) {
+QRectF BoardCanvas::fill(const QColor& colour) {
     // Whatever waits to be drawn would be painted over.
     pending_.clear();
     settle();
     image_.fill(colour);
+    const QRectF changed = plain_ == colour ? ink_ : QRectF(QPointF(0, 0), covered_);
+    plain_ = colour;
+    ink_ = QRectF();
+    return changed;
+}
+
+QRectF BoardCanvas::inked(const QRectF& area) {
+    ink_ |= area;
+    return area;
 }
 
 QRectF BoardCanvas::line(const QPointF& from, const QPointF& to, const QColor& colour) {
@@ -81,7 +95,8 @@ QRectF BoardCanvas::line(const QPointF& from, const QPointF& to, const QColor& c
     }
     pendingColour_ = colour;
     pending_.emplace_back(from, to);
-    return QRectF(from, to).normalized().adjusted(-kPenWidth, -kPenWidth, kPenWidth, kPenWidth);
+    return inked(
+        QRectF(from, to).normalized().adjusted(-kPenWidth, -kPenWidth, kPenWidth, kPenWidth));
 }
 
 QRectF BoardCanvas::box(const QPointF& corner, const QPointF& opposite, const QColor& colour) {
@@ -91,7 +106,7 @@ QRectF BoardCanvas::box(const QPointF& corner, const QPointF& opposite, const QC
     p.setBrush(colour);
     const QRectF rect = QRectF(corner, opposite).normalized();
     p.drawRect(rect);
-    return rect.adjusted(-kPenWidth, -kPenWidth, kPenWidth, kPenWidth);
+    return inked(rect.adjusted(-kPenWidth, -kPenWidth, kPenWidth, kPenWidth));
 }
 
 QRectF BoardCanvas::text(const QPointF& topLeft, const QString& text, const QFont& font,
@@ -112,7 +127,8 @@ QRectF BoardCanvas::text(const QPointF& topLeft, const QString& text, const QFon
     // covers every overhang and the smoothing of their edges.
     const double height = metrics.height();
     const double margin = height / 2 + 1;
-    return QRectF(topLeft, QSizeF(advance, height)).adjusted(-margin, -margin, margin, margin);
+    return inked(
+        QRectF(topLeft, QSizeF(advance, height)).adjusted(-margin, -margin, margin, margin));
 }
 
 }  // namespace quorrel::app

@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <optional>
 #include <vector>
 
 class QFontMetricsF;
@@ -44,8 +45,10 @@ class BoardCanvas {
     void cover(QSize size, qreal ratio, int dotsPerMeterX, int dotsPerMeterY,
                const QColor& background);
 
-    // Paints the whole image in one colour.
-    void fill(const QColor& colour);
+    // Paints the whole image in one colour. Gives the area that changed: only what was drawn
+    // since the last fill, when the image was all that colour but for it.
+    QRectF fill(const QColor& colour);
+    // Each drawing gives the area it may have changed.
     QRectF line(const QPointF& from, const QPointF& to, const QColor& colour);
     // A box between two opposite corners, outline and interior in one colour.
     QRectF box(const QPointF& corner, const QPointF& opposite, const QColor& colour);
@@ -68,6 +71,8 @@ class BoardCanvas {
     QPainter& painter();
     void drawPendingLines();
     void useWallPen(const QColor& colour);
+    // Notes an area drawn on.
+    QRectF inked(const QRectF& area);
 
     QImage image_;
     QSize covered_;
@@ -78,6 +83,9 @@ class BoardCanvas {
     bool fontSet_ = false;
     std::vector<QLineF> pending_;
     QColor pendingColour_;
+    // The one colour of every pixel outside ink_, unless there are several.
+    std::optional<QColor> plain_;
+    QRectF ink_;  // all drawn since the last fill
 };
 
 }  // namespace quorrel::app

@@ -127,7 +127,7 @@ QPointF BoardWidget::toTwips(const QPointF& pixels) {
 }
 
 void BoardWidget::drawn(const QRectF& area) {
-    if (dirtyArea_.contains(area)) {
+    if (area.isEmpty() || dirtyArea_.contains(area)) {
         return;
     }
     // A pixel more each way for the rounding of fractional pixel ratios.
@@ -137,9 +137,7 @@ void BoardWidget::drawn(const QRectF& area) {
 }
 
 void BoardWidget::clear() {
-    canvas();
-    canvas_.fill(toQColor(backgroundColour()));
-    drawn(QRectF(QPointF(0, 0), canvas_.covered()));
+    drawn(canvas().fill(toQColor(backgroundColour())));
 }
 
 void BoardWidget::line(float x1, float y1, float x2, float y2, Colour colour) {
