@@ -12,15 +12,21 @@ void ClockRandom::reseed() {
     const auto wall = std::chrono::system_clock::now().time_since_epoch().count();
     const auto steady = std::chrono::steady_clock::now().time_since_epoch().count();
     ++reseeds_;
-    std::seed_seq seq{static_cast<std::uint32_t>(wall), static_cast<std::uint32_t>(wall >> 32),
-                      static_cast<std::uint32_t>(steady), static_cast<std::uint32_t>(steady >> 32),
+    std::seed_seq seq{static_cast<std::uint32_t>(wall),
+                      static_cast<std::uint32_t>(wall >> 32),
+                      static_cast<std::uint32_t>(steady),
+                      static_cast<std::uint32_t>(steady >> 32),
                       static_cast<std::uint32_t>(reseeds_),
                       static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(this))};
     engine_.seed(seq);
 }
 
-double ClockRandom::next() { return unitInterval(engine_()); }
+double ClockRandom::next() {
+    return unitInterval(engine_());
+}
 
-double SeededRandom::next() { return unitInterval(engine_()); }
+double SeededRandom::next() {
+    return unitInterval(engine_());
+}
 
 }  // namespace quorrel

@@ -7,7 +7,7 @@ namespace quorrel {
 
 // Uniform draws r with 0 <= r < 1.
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
 
     // Called at the start of every maze.
@@ -19,11 +19,11 @@ public:
 // the steady clock at full resolution with a count of reseeds, so two mazes started within
 // the same clock tick still get different seeds.
 class ClockRandom : public RandomSource {
-public:
+  public:
     void reseed() override;
     double next() override;
 
-private:
+  private:
     std::mt19937_64 engine_;
     std::uint64_t reseeds_ = 0;
 };
@@ -31,12 +31,12 @@ private:
 // The same generator with a fixed seed that reseed() leaves alone: a reproducible stream of
 // draws across many mazes.
 class SeededRandom : public RandomSource {
-public:
+  public:
     explicit SeededRandom(std::uint64_t seed) : engine_(seed) {}
     void reseed() override {}
     double next() override;
 
-private:
+  private:
     std::mt19937_64 engine_;
 };
 

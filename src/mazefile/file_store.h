@@ -9,7 +9,7 @@ enum class CreateResult { Created, NameTaken, Failed };
 
 // Where maze files go. Holds at most one open file at a time.
 class FileStore {
-public:
+  public:
     virtual ~FileStore() = default;
 
     // Creates a new file of this name and keeps it open. Never opens or truncates an existing
@@ -23,7 +23,7 @@ public:
 
 // Files in a directory of the real file system, the current one by default.
 class PosixFileStore : public FileStore {
-public:
+  public:
     explicit PosixFileStore(std::string directory = ".");
     ~PosixFileStore() override;
     PosixFileStore(const PosixFileStore&) = delete;
@@ -33,7 +33,7 @@ public:
     bool writeAndClose(std::string_view bytes, std::string& reason) override;
     void remove(const std::string& name) override;
 
-private:
+  private:
     std::string pathOf(const std::string& name) const;
 
     std::string directory_;

@@ -15,7 +15,7 @@ std::string mazeFileName(int number);
 // A file that cannot be written completely is deleted again, so no half-written maze is
 // left behind; problem() then says what went wrong.
 class MazeFile {
-public:
+  public:
     void open(FileStore& store);
     bool isOpen() const { return store_ != nullptr; }
     void write(std::string_view token);
@@ -28,7 +28,7 @@ public:
     const std::string& problem() const { return problem_; }
     void clearProblem() { problem_.clear(); }
 
-private:
+  private:
     void fail(const std::string& reason);
 
     FileStore* store_ = nullptr;

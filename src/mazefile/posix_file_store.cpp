@@ -25,8 +25,8 @@ CreateResult PosixFileStore::create(const std::string& name, std::string& reason
         ::close(fd_);
         fd_ = -1;
     }
-    const int fd = ::open(pathOf(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                          0666);
+    const int fd =
+        ::open(pathOf(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
         if (errno == EEXIST) {
             return CreateResult::NameTaken;
@@ -64,6 +64,8 @@ bool PosixFileStore::writeAndClose(std::string_view bytes, std::string& reason) 
     return ok;
 }
 
-void PosixFileStore::remove(const std::string& name) { ::unlink(pathOf(name).c_str()); }
+void PosixFileStore::remove(const std::string& name) {
+    ::unlink(pathOf(name).c_str());
+}
 
 }  // namespace quorrel

@@ -11,7 +11,7 @@ namespace quorrel {
 // silent read of a neighbouring cell.
 template <typename T>
 class Grid {
-public:
+  public:
     Grid() = default;
     Grid(int lastCol, int lastRow)
         : cols_(lastCol + 1), rows_(lastRow + 1), cells_(static_cast<std::size_t>(cols_ * rows_)) {}
@@ -26,7 +26,7 @@ public:
     T& operator()(int col, int row) { return cells_[index(col, row)].value; }
     const T& operator()(int col, int row) const { return cells_[index(col, row)].value; }
 
-private:
+  private:
     // Wrapping the element keeps std::vector<bool> and its proxy references out of the way.
     struct Cell {
         T value{};

@@ -17,9 +17,9 @@ namespace quorrel {
 // in twips.
 struct State {
     // The maze, filled by the generator.
-    Grid<bool> visited;     // columns 0..W+1, rows 0..H+1: the generator has reached it
-    Grid<Int> openings;     // columns 0..W+1, rows 0..H+1: 1 bottom open, 2 right open, 3 both
-    Grid<Int> passes;       // columns 0..W, rows 0..H+1: the player's passes through a square
+    Grid<bool> visited;      // columns 0..W+1, rows 0..H+1: the generator has reached it
+    Grid<Int> openings;      // columns 0..W+1, rows 0..H+1: 1 bottom open, 2 right open, 3 both
+    Grid<Int> passes;        // columns 0..W, rows 0..H+1: the player's passes through a square
     std::vector<Int> trail;  // 0..W*H: square codes in the order first reached, then the exit
     Int trailCount = 0;      // next free trail entry; once the exit is cut, the exit's entry
     Int genCol = 0;
@@ -62,8 +62,14 @@ struct State {
 };
 
 // Square code of (col, row) in a maze `width` squares wide.
-inline int squareCode(int width, int col, int row) { return width * row + col - 1; }
-inline int codeCol(int width, int code) { return code % width + 1; }
-inline int codeRow(int width, int code) { return code / width; }
+inline int squareCode(int width, int col, int row) {
+    return width * row + col - 1;
+}
+inline int codeCol(int width, int code) {
+    return code % width + 1;
+}
+inline int codeRow(int width, int code) {
+    return code / width;
+}
 
 }  // namespace quorrel

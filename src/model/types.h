@@ -18,9 +18,15 @@ inline constexpr Colour kEntranceGray = 0xDDDDDD;
 inline constexpr Colour kTrailGreen = 0x88FF00;
 inline constexpr Colour kPlayerBlue = 0xFF8800;
 
-inline constexpr int redOf(Colour c) { return c & 0xFF; }
-inline constexpr int greenOf(Colour c) { return (c >> 8) & 0xFF; }
-inline constexpr int blueOf(Colour c) { return (c >> 16) & 0xFF; }
+inline constexpr int redOf(Colour c) {
+    return c & 0xFF;
+}
+inline constexpr int greenOf(Colour c) {
+    return (c >> 8) & 0xFF;
+}
+inline constexpr int blueOf(Colour c) {
+    return (c >> 16) & 0xFF;
+}
 
 // Mazes are 2 to 50 squares each way.
 inline constexpr int kMinSide = 2;

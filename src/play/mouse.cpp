@@ -10,7 +10,9 @@ namespace quorrel {
 
 namespace {
 
-bool isOdd(Int code) { return code % 2 != 0; }
+bool isOdd(Int code) {
+    return code % 2 != 0;
+}
 
 // Moves the player one square toward the pointer when the maze is open that way.
 void step(Mazeform& f, float x, float y) {

@@ -18,14 +18,12 @@ void retry_Click(Mazeform& f) {
     for (int c = 1; c <= f.mazeWidth; ++c) {
         for (int r = 0; r <= f.mazeHeight + 1; ++r) {
             f.passes(c, r) = 0;
-            paintSquare(f, f.originX + c * f.squareSize, f.originY + r * f.squareSize,
-                        background);
+            paintSquare(f, f.originX + c * f.squareSize, f.originY + r * f.squareSize, background);
         }
     }
     f.curX = f.entryX;
     f.curY = f.entryY;
-    f.io.surface.box(f.entryX, f.entryY, f.entryX - f.squareSize, f.entryY - f.squareSize,
-                     kWhite);
+    f.io.surface.box(f.entryX, f.entryY, f.entryX - f.squareSize, f.entryY - f.squareSize, kWhite);
 }
 
 }  // namespace quorrel

@@ -21,11 +21,21 @@ void chooseVisibility(Mazeform& f, MenuItem chosen, Int radius) {
 
 }  // namespace
 
-void hide0_Click(Mazeform& f) { chooseVisibility(f, MenuItem::Hide0, 0); }
-void hide1_Click(Mazeform& f) { chooseVisibility(f, MenuItem::Hide1, 1); }
-void hide2_Click(Mazeform& f) { chooseVisibility(f, MenuItem::Hide2, 2); }
-void hide4_Click(Mazeform& f) { chooseVisibility(f, MenuItem::Hide4, 4); }
-void hide8_Click(Mazeform& f) { chooseVisibility(f, MenuItem::Hide8, 8); }
+void hide0_Click(Mazeform& f) {
+    chooseVisibility(f, MenuItem::Hide0, 0);
+}
+void hide1_Click(Mazeform& f) {
+    chooseVisibility(f, MenuItem::Hide1, 1);
+}
+void hide2_Click(Mazeform& f) {
+    chooseVisibility(f, MenuItem::Hide2, 2);
+}
+void hide4_Click(Mazeform& f) {
+    chooseVisibility(f, MenuItem::Hide4, 4);
+}
+void hide8_Click(Mazeform& f) {
+    chooseVisibility(f, MenuItem::Hide8, 8);
+}
 
 void visibilityRedraw(Mazeform& f) {
     const int v = f.visibility;

@@ -10,11 +10,11 @@ enum class MenuItem { MakeFile, Hide1, Hide2, Hide4, Hide8, Hide0 };
 // The window's controls as the game sees them: the two size selectors, the Moves and Extra
 // boxes and the check marks of the menu.
 class Controls {
-public:
+  public:
     virtual ~Controls() = default;
 
-    virtual std::string widthText() = 0;   // Combo1
-    virtual std::string heightText() = 0;  // Combo2
+    virtual std::string widthText() = 0;                   // Combo1
+    virtual std::string heightText() = 0;                  // Combo2
     virtual void setMovesText(std::string_view text) = 0;  // Text1
     virtual void setExtraText(std::string_view text) = 0;  // Text2
     virtual void setChecked(MenuItem item, bool checked) = 0;
@@ -22,7 +22,7 @@ public:
 
 // Modal message boxes titled with the application's name, without an icon.
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
 
     virtual void inform(std::string_view text) = 0;  // OK only

@@ -24,7 +24,7 @@ struct TwipsPerPixel {
 // The board the game draws on. Coordinates are twips from the top-left corner of the client
 // area, x to the right and y downward. Lines and box outlines use a pen two pixels wide.
 class Surface {
-public:
+  public:
     virtual ~Surface() = default;
 
     virtual void clear() = 0;

@@ -32,6 +32,8 @@ std::string helpText() {
            br + br + "Quorrel 1.0, a maze game for the desktop, written in C++ with Qt.";
 }
 
-void help_Click(Mazeform& f) { f.io.messages.inform(helpText()); }
+void help_Click(Mazeform& f) {
+    f.io.messages.inform(helpText());
+}
 
 }  // namespace quorrel

@@ -8,7 +8,7 @@ namespace {
 
 // The 2 by 2 maze built from the draws 0.1, 0.75, 0.75.
 class WorkedExample : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Mazeform& f = h.form;
         f.mazeWidth = 2;

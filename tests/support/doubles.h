@@ -32,7 +32,7 @@ struct DrawOp {
 
 // A board that records every call. Text measures 60 twips per character by 180 twips.
 class RecordingSurface : public Surface {
-public:
+  public:
     void clear() override { ops.emplace_back(DrawOp::Clear); }
     void line(float x1, float y1, float x2, float y2, Colour colour) override {
         ops.emplace_back(DrawOp::Line, x1, y1, x2, y2, colour);
@@ -79,7 +79,7 @@ public:
 // The controls and message boxes, recording what the game shows and answering Yes or No
 // from a script (No when the script is empty).
 class FakeWindow : public Controls, public Messages {
-public:
+  public:
     std::string widthText() override { return width; }
     std::string heightText() override { return height; }
     void setMovesText(std::string_view text) override { moves = text; }
@@ -108,7 +108,7 @@ public:
 
 // Draws from a script first; once it runs out, from a fixed-seed generator.
 class ScriptedRandom : public RandomSource {
-public:
+  public:
     ScriptedRandom() = default;
     explicit ScriptedRandom(std::vector<double> draws) : script(draws.begin(), draws.end()) {}
     void reseed() override { ++reseeds; }
@@ -131,7 +131,7 @@ public:
 // Files kept in memory. Names listed in `taken` exist already; names in `failing` cannot be
 // created; `failWrite` makes writing fail.
 class MemoryFileStore : public FileStore {
-public:
+  public:
     CreateResult create(const std::string& name, std::string& reason) override {
         if (taken.count(name) || files.count(name)) {
             return CreateResult::NameTaken;
