@@ -40,17 +40,6 @@ void walkWithDetour(PlayHarness& h) {
     ASSERT_EQ(h.window.questions.size(), 1U);
 }
 
-std::vector<std::tuple<float, float, float, float>> sortedLines(const std::vector<DrawOp>& ops) {
-    std::vector<std::tuple<float, float, float, float>> keys;
-    for (const DrawOp& op : ops) {
-        if (op.kind == DrawOp::Line) {
-            keys.push_back(lineKey(op));
-        }
-    }
-    std::sort(keys.begin(), keys.end());
-    return keys;
-}
-
 TEST(Retry, DoesNothingBeforeTheFirstMaze) {
     PlayHarness h;
     h.form.moveCount = 3;

@@ -324,17 +324,6 @@ TEST(VisibilityRedraw, ARadiusChosenBeforeTheFirstStepLeavesTheWholeMazeUntilTha
     EXPECT_EQ(countKind(ops, DrawOp::Clear), 1U);
 }
 
-std::vector<std::tuple<float, float, float, float>> sortedLines(const std::vector<DrawOp>& ops) {
-    std::vector<std::tuple<float, float, float, float>> keys;
-    for (const DrawOp& op : ops) {
-        if (op.kind == DrawOp::Line) {
-            keys.push_back(lineKey(op));
-        }
-    }
-    std::sort(keys.begin(), keys.end());
-    return keys;
-}
-
 TEST(VisibilityRedraw, FullVisibilityComingBackDrawsTheWholeMazeOnce) {
     PlayHarness h;
     buildSeededMaze(h, 10, 10, 5);

@@ -422,17 +422,6 @@ TEST(Solve, TheMovesBoxShowsTheMoveCountAgainAtTheNextStep) {
 
 // ---- Visibility ---------------------------------------------------------------------------
 
-std::vector<std::tuple<float, float, float, float>> sortedLines(const std::vector<DrawOp>& ops) {
-    std::vector<std::tuple<float, float, float, float>> keys;
-    for (const DrawOp& op : ops) {
-        if (op.kind == DrawOp::Line) {
-            keys.push_back(lineKey(op));
-        }
-    }
-    std::sort(keys.begin(), keys.end());
-    return keys;
-}
-
 TEST(Solve, UnderRestrictedVisibilityDrawsEveryWallFirstWithoutClearing) {
     PlayHarness h;
     buildSeededMaze(h, 11, 9, 4);

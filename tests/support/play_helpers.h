@@ -4,6 +4,7 @@
 // notes when its message boxes appear, ready-made mazes, routes worked out independently of
 // the game, and mouse gestures aimed at squares.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -307,6 +308,19 @@ inline GameState gameState(const PlayHarness& h) {
 // A line's ends, in an order that makes equal lines compare equal.
 inline std::tuple<float, float, float, float> lineKey(const DrawOp& op) {
     return {op.x1, op.y1, op.x2, op.y2};
+}
+
+// The lines among the drawing calls, sorted, so two drawings compare regardless of order.
+inline std::vector<std::tuple<float, float, float, float>> sortedLines(
+    const std::vector<DrawOp>& ops) {
+    std::vector<std::tuple<float, float, float, float>> keys;
+    for (const DrawOp& op : ops) {
+        if (op.kind == DrawOp::Line) {
+            keys.push_back(lineKey(op));
+        }
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
 }
 
 }  // namespace quorrel::testing
