@@ -35,12 +35,12 @@ void printmaze(Mazeform& f, Int t, Int b, Int l, Int r, Int nops) {
             s.line(x0, top, x0, bottom, kBlack);
         }
         for (int c = l; c <= r; ++c) {
-            if (f.openings(c, j) < 2) {
+            if (!f.opensRight(c, j)) {
                 s.line(c * size + x0, top, c * size + x0, bottom, kBlack);
             }
         }
         for (int c = l; c <= r; ++c) {
-            if (f.openings(c, j) % 2 == 0) {
+            if (!f.opensDown(c, j)) {
                 s.line((c - 1) * size + x0, bottom, c * size + x0, bottom, kBlack);
             }
         }

@@ -39,7 +39,7 @@ void fini(Mazeform& f) {
         put(f, "I");
         s.line(x0, top, x0, bottom, kBlack);
         for (int c = 1; c <= f.mazeWidth; ++c) {
-            if (f.openings(c, r) < 2) {
+            if (!f.opensRight(c, r)) {
                 put(f, "  I");
                 s.line(x0 + c * size, top, x0 + c * size, bottom, kBlack);
             } else {
@@ -48,7 +48,7 @@ void fini(Mazeform& f) {
         }
         putLine(f);
         for (int c = 1; c <= f.mazeWidth; ++c) {
-            if (f.openings(c, r) % 2 == 0) {
+            if (!f.opensDown(c, r)) {
                 put(f, ":--");
                 s.line(x0 + (c - 1) * size, bottom, x0 + c * size, bottom, kBlack);
             } else {

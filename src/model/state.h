@@ -59,6 +59,10 @@ struct State {
 
     // File > Make file.
     bool makeFiles = false;
+
+    // Whether a square's own right or bottom side is open, read from its opening code.
+    bool opensRight(int col, int row) const { return openings(col, row) >= 2; }
+    bool opensDown(int col, int row) const { return openings(col, row) % 2 != 0; }
 };
 
 // Square code of (col, row) in a maze `width` squares wide.

@@ -10,32 +10,28 @@ namespace quorrel {
 
 namespace {
 
-bool isOdd(Int code) {
-    return code % 2 != 0;
-}
-
 // Moves the player one square toward the pointer when the maze is open that way.
 void step(Mazeform& f, float x, float y) {
     const int s = f.squareSize;
     const Int col = f.playerCol;
     const Int row = f.playerRow;
     if (x > f.curX) {
-        if (f.openings(col, row) >= 2 && col < f.mazeWidth) {
+        if (f.opensRight(col, row) && col < f.mazeWidth) {
             f.curX = static_cast<Int>(f.curX + s);
             ++f.playerCol;
         }
     } else if (x < f.curX - s) {
-        if (col > 1 && f.openings(col - 1, row) >= 2) {
+        if (col > 1 && f.opensRight(col - 1, row)) {
             f.curX = static_cast<Int>(f.curX - s);
             --f.playerCol;
         }
     } else if (y > f.curY) {
-        if (row < f.mazeHeight + 1 && isOdd(f.openings(col, row))) {
+        if (row < f.mazeHeight + 1 && f.opensDown(col, row)) {
             f.curY = static_cast<Int>(f.curY + s);
             ++f.playerRow;
         }
     } else if (y < f.curY - s) {
-        if (row > 1 && isOdd(f.openings(col, row - 1))) {
+        if (row > 1 && f.opensDown(col, row - 1)) {
             f.curY = static_cast<Int>(f.curY - s);
             --f.playerRow;
         }

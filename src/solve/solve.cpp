@@ -14,15 +14,15 @@ bool ptest(const Mazeform& f, Int a, Int b, Int s, Int t) {
         return false;
     }
     if (a == s + 1) {
-        return f.openings(s, t) >= 2;
+        return f.opensRight(s, t);
     }
     if (a == s - 1) {
-        return f.openings(a, t) >= 2;
+        return f.opensRight(a, t);
     }
     if (b == t + 1) {
-        return f.openings(s, t) % 2 != 0;
+        return f.opensDown(s, t);
     }
-    return f.openings(s, b) % 2 != 0;
+    return f.opensDown(s, b);
 }
 
 char pathLetter(int n) {
