@@ -146,10 +146,10 @@ void Command1_Click(Mazeform& f) {
         w && h ? fitBoard(w, h, s.clientSize(), s.twipsPerPixel()) : std::nullopt;
     if (!g) {
         // The maze from before stays, and with its counters emptied its next game starts
-        // afresh: the player back on the entrance, the old walk's pass counts forgotten.
+        // afresh: the player back on the entrance, the old walk's pass counts forgotten. The
+        // box takes the release of a button held now, so play ends here too.
         if (f.entryCol != 0) {
-            f.curX = f.entryX;
-            f.curY = f.entryY;
+            backToEntrance(f);
             f.passes = Grid<Int>(f.mazeWidth, f.mazeHeight + 1);
         }
         f.io.messages.inform(kSizeMessage);

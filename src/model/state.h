@@ -65,6 +65,16 @@ struct State {
     bool opensDown(int col, int row) const { return openings(col, row) % 2 != 0; }
 };
 
+// Puts the player and the corner a press must be on back on the entrance square and ends play:
+// the game on the maze has not begun.
+inline void backToEntrance(State& s) {
+    s.tracking = false;
+    s.curX = s.entryX;
+    s.curY = s.entryY;
+    s.playerCol = s.entryCol;
+    s.playerRow = 0;
+}
+
 // Square code of (col, row) in a maze `width` squares wide.
 inline int squareCode(int width, int col, int row) {
     return width * row + col - 1;

@@ -21,8 +21,8 @@ void retry_Click(Mazeform& f) {
             paintSquare(f, f.originX + c * f.squareSize, f.originY + r * f.squareSize, background);
         }
     }
-    f.curX = f.entryX;
-    f.curY = f.entryY;
+    // A button still held must not walk on from the old square (a keyboard Retry mid-drag).
+    backToEntrance(f);
     f.io.surface.box(f.entryX, f.entryY, f.entryX - f.squareSize, f.entryY - f.squareSize, kWhite);
 }
 

@@ -51,6 +51,7 @@ TEST(EventStorm, ManyFreshWindowsKeepEveryInvariant) {
     EXPECT_GT(total.solves, 50);
     EXPECT_GT(total.mazeFiles, 5);
     EXPECT_GT(total.fileProblems, 0);
+    EXPECT_GT(total.heldCommands, 100);
 }
 
 // One long session in one window: state carried across hundreds of mazes.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "board/new_maze.h"
@@ -149,11 +150,10 @@ TEST(Retry, PutsThePlayerBackOnTheEntrance) {
     dragAlong(h, {way[0], way[1], way[2]});
     release(h);
     const Square stoodOn = way[2];
-    const Square where = playerSquare(h.form);
     retry_Click(h.form);
     EXPECT_EQ(h.form.curX, h.form.entryX);
     EXPECT_EQ(h.form.curY, h.form.entryY);
-    EXPECT_EQ(playerSquare(h.form), where);  // only the next first press moves it
+    EXPECT_EQ(playerSquare(h.form), entranceSquare(h.form));
 
     const std::size_t before = h.surface.ops.size();
     pressOn(h, stoodOn);
@@ -174,17 +174,55 @@ TEST(Retry, PutsThePlayerBackOnTheEntrance) {
     EXPECT_EQ(h.form.passes(way[0].col, way[0].row), 1);
 }
 
-TEST(Retry, LeavesTheButtonStateAndTheVisibilityAlone) {
+TEST(Retry, LeavesTheVisibilityAlone) {
     PlayHarness h;
     buildSeededMaze(h, 8, 6, 21);
     hide2_Click(h.form);
     pressOn(h, entranceSquare(h.form));
     moveToward(h, firstSquare(h.form));
-    ASSERT_TRUE(h.form.tracking);
     retry_Click(h.form);
-    EXPECT_TRUE(h.form.tracking);
     EXPECT_EQ(h.form.visibility, 2);
     EXPECT_EQ(h.form.lastVisibility, 2);
+}
+
+// Retry from the keyboard and a refused NEW MAZE (whose message box takes the button's
+// release) can both come while the left button is held mid-walk. Moving the mouse afterwards
+// must not walk on from the old square's walls, starting at the entrance's corner: nothing
+// happens until a new press on the entrance.
+TEST(HeldButton, RetryOrARefusedNewMazeEndsPlay) {
+    const std::vector<std::pair<const char*, void (*)(PlayHarness&)>> interruptions = {
+        {"Retry", [](PlayHarness& h) { retry_Click(h.form); }},
+        {"refused NEW MAZE",
+         [](PlayHarness& h) {
+             h.window.width = "1";
+             Command1_Click(h.form);
+         }},
+    };
+    for (const auto& [name, interrupt] : interruptions) {
+        PlayHarness h;
+        buildSeededMaze(h, 8, 6, 21);
+        const std::vector<Square> way = routeToExit(h.form);
+        ASSERT_GE(way.size(), 6U);
+        pressOn(h, entranceSquare(h.form));
+        dragAlong(h, {way[0], way[1], way[2], way[3], way[4]});
+        ASSERT_TRUE(h.form.tracking);
+        interrupt(h);
+        EXPECT_FALSE(h.form.tracking) << name;
+        EXPECT_EQ(playerSquare(h.form), entranceSquare(h.form)) << name;
+
+        const std::size_t before = h.surface.ops.size();
+        for (const Square& s : {way[5], way[4], way[0]}) {
+            moveToward(h, s);
+        }
+        EXPECT_EQ(h.surface.ops.size(), before) << name;
+        EXPECT_EQ(h.form.moveCount, 0) << name;
+        EXPECT_EQ(h.window.moves, "") << name;
+
+        pressOn(h, entranceSquare(h.form));
+        dragAlong(h, way);
+        EXPECT_EQ(h.form.moveCount, static_cast<Int>(way.size())) << name;
+        EXPECT_EQ(h.window.messages.back(), "Perfect!") << name;
+    }
 }
 
 TEST(Retry, TwiceIsTheSameAsOnce) {

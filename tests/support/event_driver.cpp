@@ -142,6 +142,7 @@ void EventStats::add(const EventStats& other) {
     mazeFiles += other.mazeFiles;
     fileProblems += other.fileProblems;
     solves += other.solves;
+    heldCommands += other.heldCommands;
 }
 
 std::string EventStats::summary() const {
@@ -152,7 +153,8 @@ std::string EventStats::summary() const {
     }
     out << "); " << mazes << " mazes made, " << rejected << " sizes refused, " << steps
         << " steps, " << finishes << " walks out of the exit, " << solves << " solutions, "
-        << mazeFiles << " maze files written, " << fileProblems << " file problems reported";
+        << mazeFiles << " maze files written, " << fileProblems << " file problems reported, "
+        << heldCommands << " commands while the button was held";
     return out.str();
 }
 
@@ -224,8 +226,10 @@ void EventDriver::run(std::span<const std::uint8_t> bytes) {
             });
         } else if (op < 42) {
             fileTrouble(in);
-        } else {
+        } else if (op < 63) {
             walk(in);
+        } else {
+            heldCommand(in);
         }
     }
 }
@@ -486,7 +490,7 @@ void EventDriver::move(ByteReader& in) {
           [&] { Form_MouseMove(form_, kLeftButton, 0, x, y); });
 }
 
-void EventDriver::walk(ByteReader& in) {
+void EventDriver::walk(ByteReader& in, bool mayRelease) {
     const int how = in.byte();
     float x = 0;
     float y = 0;
@@ -503,8 +507,29 @@ void EventDriver::walk(ByteReader& in) {
         apply(Event::Move, "walking to " + std::to_string(x) + ", " + std::to_string(y),
               [&] { Form_MouseMove(form_, kLeftButton, 0, x, y); });
     }
-    if ((how & 0x20) != 0 && faults_.empty()) {
+    if (mayRelease && (how & 0x20) != 0 && faults_.empty()) {
         apply(Event::Release, "", [&] { Form_MouseUp(form_, kLeftButton, 0, x, y); });
+    }
+}
+
+void EventDriver::heldCommand(ByteReader& in) {
+    walk(in, false);
+    if (!faults_.empty()) {
+        return;
+    }
+    ++stats_.heldCommands;
+    switch (in.byte() % 3) {
+        case 0:
+            newMaze(in);
+            break;
+        case 1:
+            apply(Event::Retry, "from the keyboard", [&] { retry_Click(form_); });
+            break;
+        default:
+            apply(Event::Help, "from the keyboard", [&] { help_Click(form_); });
+    }
+    for (int n = in.byte() % 4 + 1; n > 0 && faults_.empty(); --n) {
+        move(in);
     }
 }
 
@@ -538,6 +563,7 @@ void EventDriver::checkAfter(Event e, const Before& before) {
     }
     ledger_.check(form_, faults_);
     checkMenuMarks();
+    checkCorner(e, before);
     for (std::string& f : surface_.faults) {
         faults_.push_back("drawing: " + f);
     }
@@ -582,7 +608,7 @@ void EventDriver::checkAfter(Event e, const Before& before) {
                 if (!cleared || form_.moveCount != 0 || form_.extraMoves != 0 ||
                     !window_.moves.empty() || !window_.extra.empty() ||
                     form_.curX != form_.entryX || form_.curY != form_.entryY ||
-                    surface_.lastBox != kWhite || form_.tracking != before.tracking) {
+                    surface_.lastBox != kWhite || form_.tracking) {
                     faults_.push_back("Retry did not put the game back to its start");
                 }
             } else {
@@ -777,6 +803,29 @@ void EventDriver::checkQuiet(Event e, const Before& before) {
     }
     if (e == Event::Press && form_.tracking != before.tracking) {
         faults_.push_back("an ignored press changed the play state");
+    }
+}
+
+// The corner a press must be on is the player's own square's while a game is under way. Only
+// Solve moves the corner without the player (to the square below the exit), until the next
+// NEW MAZE or Retry puts both back on the entrance.
+void EventDriver::checkCorner(Event e, const Before& before) {
+    if (e == Event::NewMaze || (e == Event::Retry && before.exitMade)) {
+        solved_ = false;
+    } else if (e == Event::Solve && before.exitMade) {
+        solved_ = true;
+    }
+    const State& s = form_;
+    const bool playing = s.tracking || s.moveCount > 0 ||
+                         (s.passes.contains(s.entryCol, 0) && s.passes(s.entryCol, 0) > 0);
+    if (s.entryCol == 0 || solved_ || !playing) {
+        return;
+    }
+    if (s.curX != s.originX + s.playerCol * s.squareSize ||
+        s.curY != s.originY + s.playerRow * s.squareSize) {
+        faults_.push_back("the press corner (" + std::to_string(s.curX) + ", " +
+                          std::to_string(s.curY) + ") is not that of the player's square (" +
+                          std::to_string(s.playerCol) + ", " + std::to_string(s.playerRow) + ")");
     }
 }
 

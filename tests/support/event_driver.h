@@ -2,9 +2,10 @@
 
 // Plays the game from a string of bytes: each few bytes decode to one window event (NEW MAZE
 // with any selector texts and client area, mouse presses, movements and releases anywhere and
-// with any button, every menu command, Yes and No answers, file system trouble), which is fed
-// to the game's handlers; after every event the window's state is checked. The event fuzzer
-// feeds it the fuzzer's inputs and the event storm test feeds it seeded random bytes.
+// with any button, releases lost to a message box, every menu command, Yes and No answers, file
+// system trouble), which is fed to the game's handlers; after every event the window's state is
+// checked. The event fuzzer feeds it the fuzzer's inputs and the event storm test feeds it seeded
+// random bytes.
 
 #include <array>
 #include <cstddef>
@@ -55,6 +56,7 @@ struct EventStats {
     long mazeFiles = 0;     // maze files written
     long fileProblems = 0;  // maze files that could not be written, reported
     long solves = 0;        // Solve on a maze with an exit
+    long heldCommands = 0;  // NEW MAZE, Retry or HELP! from the keyboard mid-walk
 
     void add(const EventStats& other);
     std::string summary() const;
@@ -96,7 +98,11 @@ class EventDriver {
     void newMaze(ByteReader& in);
     void press(ByteReader& in);
     void move(ByteReader& in);
-    void walk(ByteReader& in);
+    // Presses on the player and walks; releases at the end when `mayRelease` and the bytes say.
+    void walk(ByteReader& in, bool mayRelease = true);
+    // A walk with the button held, a command from the keyboard whose message box, if any,
+    // takes the button's release, then the mouse moving on.
+    void heldCommand(ByteReader& in);
     void fileTrouble(ByteReader& in);
 
     // Runs one event and checks the window afterwards.
@@ -109,6 +115,7 @@ class EventDriver {
     void checkMazeFile(const Before& before, bool accepted);
     void checkQuiet(Event e, const Before& before);
     void checkMenuMarks();
+    void checkCorner(Event e, const Before& before);
     void checkMazeKept(Event e);
 
     std::string sizeText(ByteReader& in);
@@ -125,6 +132,7 @@ class EventDriver {
 
     CounterLedger ledger_;
     std::vector<Int> mazePrint_;  // the maze as last checked, to notice any change to it
+    bool solved_ = false;         // Solve has moved the press corner in this game
     Faults faults_;
     EventStats stats_;
     std::deque<std::string> recent_;
