@@ -1,7 +1,9 @@
 #include "window_ports.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <utility>
@@ -25,6 +27,11 @@ QMessageBox::StandardButton runBox(QWidget* parent, std::string_view text,
     box.setObjectName(QStringLiteral("quorrelMessage"));
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(byDefault);
+    // Some styles and desktop themes put icons on dialog buttons (a check mark on OK); the
+    // game's boxes have none.
+    for (QAbstractButton* button : box.buttons()) {
+        button->setIcon(QIcon());
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -5,7 +5,8 @@
 //    wherever that one's number is finite; roundHalfEven rounds halves to even;
 //  - NEW MAZE accepts exactly when both rounded sizes lie in 2..50 and the board fits: squares
 //    of 3 twips or more, every corner within 16-bit twips, the screen's twips per pixel
-//    between 1 and 1440; the client area is used up to 32767 twips each way;
+//    between 1 and 1440; the maze is centred in the whole client area, or, when a corner would
+//    then pass 32767 twips, in the part of it up to 32767 twips each way;
 //  - an accepted maze has the size, square, inset, font size and origin the rules give, and a
 //    sound maze; a refused one shows the size message once and keeps the previous maze.
 
@@ -52,19 +53,9 @@ struct Board {
     double originY = 0;
 };
 
-// The board NEW MAZE should set up, worked out step by step from the rules of the command.
-Board expectedBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p) {
+// The board in a client area of cw by ch twips, worked out step by step from the rules.
+Board boardIn(double w, double h, double cw, double ch, TwipsPerPixel p) {
     Board b;
-    const double w = referenceRound(wValue);
-    const double h = referenceRound(hValue);
-    if (!(w >= 2 && w <= 50 && h >= 2 && h <= 50)) {
-        return b;
-    }
-    if (!(p.x >= 1 && p.x <= 1440 && p.y >= 1 && p.y <= 1440)) {
-        return b;
-    }
-    const double cw = c.width > 32767 ? 32767 : c.width;
-    const double ch = c.height > 32767 ? 32767 : c.height;
     const auto sizeW = static_cast<float>((cw - p.x * 100) / w);
     const auto sizeH = static_cast<float>((ch - p.y * 100) / h);
     const float size = sizeH < sizeW ? sizeH : sizeW;
@@ -88,6 +79,22 @@ Board expectedBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p)
     b.accepted = b.originX >= 0 && b.originX + b.w * b.square <= 32767 &&
                  b.originY + (b.h + 1) * b.square <= 32767;
     return b;
+}
+
+// The board NEW MAZE should set up.
+Board expectedBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p) {
+    const double w = referenceRound(wValue);
+    const double h = referenceRound(hValue);
+    if (!(w >= 2 && w <= 50 && h >= 2 && h <= 50)) {
+        return {};
+    }
+    if (!(p.x >= 1 && p.x <= 1440 && p.y >= 1 && p.y <= 1440)) {
+        return {};
+    }
+    const Board centred = boardIn(w, h, c.width, c.height, p);
+    return centred.accepted ? centred
+                            : boardIn(w, h, c.width > 32767 ? 32767 : c.width,
+                                      c.height > 32767 ? 32767 : c.height, p);
 }
 
 constexpr std::array<double, 10> kOddLengths = {0,

@@ -96,24 +96,24 @@ double roundHalfEven(double x) {
     return std::nearbyint(x);
 }
 
-std::optional<Geometry> fitBoard(int w, int h, ClientSize client, TwipsPerPixel px) {
-    if (!(px.x >= 1 && px.x <= 1440 && px.y >= 1 && px.y <= 1440)) {
-        return std::nullopt;
-    }
-    // A client area wider or taller than 16-bit coordinates reach is used only up to them.
-    const double cw = std::min(client.width, 32767.0);
-    const double ch = std::min(client.height, 32767.0);
+namespace {
+
+// Fits the board into a client area of cw by ch twips; empty when it does not fit.
+std::optional<Geometry> fitInto(int w, int h, double cw, double ch, TwipsPerPixel px) {
     const float sizeW = static_cast<float>((cw - px.x * 100) / w);
     const float sizeH = static_cast<float>((ch - px.y * 100) / h);
     const float size = sizeH < sizeW ? sizeH : sizeW;
     const float cap = static_cast<float>(px.x * 25);
     Geometry g;
     if (cap < size) {
+        if (!fitsInt(roundHalfEven(px.x * 25))) {
+            return std::nullopt;
+        }
         g.squareSize = static_cast<Int>(roundHalfEven(px.x * 25));
         g.inset = static_cast<Int>(roundHalfEven(px.x * 5));
         g.fontSize = 8.5F;
     } else {
-        if (!(size >= kMinSquare)) {
+        if (!(size >= kMinSquare) || !fitsInt(std::floor(size))) {
             return std::nullopt;
         }
         g.squareSize = static_cast<Int>(std::floor(size));
@@ -131,6 +131,20 @@ std::optional<Geometry> fitBoard(int w, int h, ClientSize client, TwipsPerPixel 
     g.originX = static_cast<Int>(originX);
     g.originY = static_cast<Int>(originY);
     return g;
+}
+
+}  // namespace
+
+std::optional<Geometry> fitBoard(int w, int h, ClientSize client, TwipsPerPixel px) {
+    if (!(px.x >= 1 && px.x <= 1440 && px.y >= 1 && px.y <= 1440)) {
+        return std::nullopt;
+    }
+    if (std::optional<Geometry> centred = fitInto(w, h, client.width, client.height, px)) {
+        return centred;
+    }
+    // Centred in the whole area a corner would pass what 16-bit coordinates reach: the area
+    // is then used only up to them.
+    return fitInto(w, h, std::min(client.width, 32767.0), std::min(client.height, 32767.0), px);
 }
 
 void Command1_Click(Mazeform& f) {

@@ -7,6 +7,11 @@ namespace quorrel {
 namespace {
 // Far more files than anyone keeps; a directory this full is reported, not searched forever.
 constexpr int kLastNumber = 999999;
+
+// A file's name as the user is told it, without the folder.
+std::string shownName(const std::string& name) {
+    return name.substr(name.rfind('/') + 1);
+}
 }  // namespace
 
 std::string mazeFileName(int number) {
@@ -39,8 +44,9 @@ void MazeFile::open(FileStore& store) {
                 return;
         }
     }
-    name_ = mazeFileName(kLastNumber + 1);
-    fail("every file name up to " + mazeFileName(kLastNumber) + " is taken");
+    name_.clear();
+    problem_ = "The maze could not be saved: the names " + shownName(mazeFileName(1)) + " to " +
+               shownName(mazeFileName(kLastNumber)) + " are all taken.";
 }
 
 void MazeFile::write(std::string_view token) {
@@ -71,8 +77,7 @@ void MazeFile::close() {
 }
 
 void MazeFile::fail(const std::string& reason) {
-    const std::string_view shown = std::string_view(name_).substr(name_.rfind('/') + 1);
-    problem_ = "The maze could not be saved to " + std::string(shown) + ": " + reason + ".";
+    problem_ = "The maze could not be saved to " + shownName(name_) + ": " + reason + ".";
 }
 
 }  // namespace quorrel

@@ -1,4 +1,3 @@
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -93,26 +92,25 @@ void Form_MouseUp(Mazeform& f, Int /*button*/, Int /*shift*/, float /*x*/, float
     f.tracking = false;
 }
 
-std::string formatPercent(double value) {
-    if (!std::isfinite(value)) {
+std::string percentText(Int moves, Int extra) {
+    if (moves <= 0) {
         return ".00";
     }
-    const double hundredths = std::round(std::abs(value) * 100);
-    const long long whole = static_cast<long long>(hundredths) / 100;
-    const int fraction = static_cast<int>(static_cast<long long>(hundredths) % 100);
+    // Hundredths of a per cent: (moves - extra) * 10000 / moves, halves away from zero.
+    const long long part = (static_cast<long long>(moves) - extra) * 10000;
+    const long long hundredths = (2 * std::llabs(part) + moves) / (2LL * moves);
     char digits[8];
-    std::snprintf(digits, sizeof digits, ".%02d", fraction);
-    std::string text = value < 0 && hundredths > 0 ? "-" : "";
-    if (whole > 0) {
-        text += std::to_string(whole);
+    std::snprintf(digits, sizeof digits, ".%02lld", hundredths % 100);
+    std::string text = part < 0 && hundredths > 0 ? "-" : "";
+    if (hundredths >= 100) {
+        text += std::to_string(hundredths / 100);
     }
     return text + digits;
 }
 
 std::string resultMessage(Int moves, Int extra) {
-    const double p = (static_cast<double>(moves) - extra) * 100 / moves;
     return "You had " + std::to_string(extra) + " extra moves for a percentage " + "of " +
-           formatPercent(p) + "; try again?";
+           percentText(moves, extra) + "; try again?";
 }
 
 }  // namespace quorrel

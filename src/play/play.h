@@ -30,9 +30,10 @@ void hide8_Click(Mazeform& f);
 // Replays the maze from the entrance.
 void retry_Click(Mazeform& f);
 
-// A number in the pattern "##.00": two decimals, rounded half away from zero, no leading
-// zero before the point (0.5 gives ".50").
-std::string formatPercent(double value);
+// The share of moves that were not extra, (moves - extra) * 100 / moves, in the pattern
+// "##.00": two decimals, no leading zero before the point (".50"). Worked out exactly from the
+// two counts, a half hundredth rounded away from zero. No moves at all gives ".00".
+std::string percentText(Int moves, Int extra);
 
 // The result of a finished walk with extra moves.
 std::string resultMessage(Int moves, Int extra);

@@ -1,6 +1,11 @@
 // The real message boxes: titled "quorrel", no icon, OK only or Yes and No, plain text with
 // the help text's line breaks.
 
+#include <QAbstractButton>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <functional>
+
 #include "app_support.h"
 #include "ui/window.h"
 #include "window_ports.h"
@@ -112,6 +117,44 @@ TEST_F(MessageBoxes, QuestionsHaveYesAndNoAndReportTheChoice) {
 
     answerNextBox([](QMessageBox&) {}, QMessageBox::No);
     EXPECT_FALSE(boxes.ask("again?"));
+}
+
+// A style that gives dialog buttons icons, as desktop themes on Linux do.
+class ButtonIconStyle : public QProxyStyle {
+  public:
+    ButtonIconStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        return hint == SH_DialogButtonBox_ButtonsHaveIcons
+                   ? 1
+                   : QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+TEST_F(MessageBoxes, ButtonsShowNoIconWhateverTheStyle) {
+    const QString previous = QApplication::style()->name();
+    QApplication::setStyle(new ButtonIconStyle);
+    // How many buttons of the box that `show` opens carry an icon; the box is answered `answer`.
+    const auto iconsOn = [](QMessageBox::StandardButton answer, const std::function<void()>& show) {
+        int icons = -1;
+        answerNextBox(
+            [&icons](QMessageBox& box) {
+                icons = 0;
+                for (QAbstractButton* button : box.buttons()) {
+                    icons += button->icon().isNull() ? 0 : 1;
+                }
+            },
+            answer);
+        show();
+        return icons;
+    };
+    QMessageBox plain(QMessageBox::NoIcon, QStringLiteral("t"), QStringLiteral("x"),
+                      QMessageBox::Yes | QMessageBox::No, window.get());
+    EXPECT_EQ(iconsOn(QMessageBox::No, [&] { plain.exec(); }), 2) << "the style gives none";
+    app::MessageBoxes boxes(window.get());
+    EXPECT_EQ(iconsOn(QMessageBox::Ok, [&] { boxes.inform("Perfect!"); }), 0);
+    EXPECT_EQ(iconsOn(QMessageBox::No, [&] { boxes.ask("try again?"); }), 0);
+    QApplication::setStyle(QStyleFactory::create(previous));
 }
 
 TEST_F(MessageBoxes, EscapeAnswersNo) {

@@ -138,6 +138,18 @@ TEST(MazeFileName, TheThousandthFileHasFourDigits) {
     EXPECT_EQ(store.files.count("./maze_1000.txt"), 1U);
 }
 
+TEST(MazeFileName, WhenEveryNameIsTakenTheMessageSaysSoPlainly) {
+    MemoryFileStore store;
+    store.full = true;
+    MazeFile file;
+    file.open(store);
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_EQ(file.problem(),
+              "The maze could not be saved: the names maze_001.txt to maze_999999.txt are all "
+              "taken.");
+    EXPECT_TRUE(store.files.empty());
+}
+
 TEST(MazeFileName, EveryMazeCountsAfreshFromOne) {
     Harness h;
     h.form.makeFiles = true;

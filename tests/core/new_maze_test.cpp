@@ -421,6 +421,24 @@ TEST_F(NewMaze, HugeClientAreaIsUsedOnlyUpTo16Bits) {
     expectDrawingWithin16Bits(surface);
 }
 
+TEST_F(NewMaze, WideClientAreasKeepTheMazeCentredWhileItFits16Bits) {
+    struct Case {
+        double clientWidth;
+        const char* side;
+        int originX;
+    };
+    // 2560 pixels: 20 squares of 375 twips leave 15450 twips each side. With 60000 twips a
+    // 50-square maze would end at 39375, so it is centred in the first 32767 instead.
+    for (const Case& c : {Case{38400, "20", 15450}, Case{60000, "50", 7008}}) {
+        surface.client = {c.clientWidth, 21600};
+        press(c.side, c.side);
+        ASSERT_TRUE(window.messages.empty()) << c.clientWidth;
+        EXPECT_EQ(form.squareSize, 375) << c.clientWidth;
+        EXPECT_EQ(form.originX, c.originX) << c.clientWidth;
+        expectDrawingWithin16Bits(surface);
+    }
+}
+
 TEST_F(NewMaze, RefusesABoardWhoseSquareBelowTheExitWouldPass16Bits) {
     // Tall pixels: the capped 625-twip squares fit the height the window offers, but the
     // square below the bottom row would end at 32790 twips.

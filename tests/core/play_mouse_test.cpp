@@ -479,15 +479,25 @@ TEST(Finish, AnExactHalfHundredthRoundsAwayFromZero) {
               "You had 399 extra moves for a percentage of 50.13; try again?");
 }
 
-TEST(Finish, PercentPatternHasNoLeadingZero) {
-    EXPECT_EQ(formatPercent(0), ".00");
-    EXPECT_EQ(formatPercent(0.5), ".50");
-    EXPECT_EQ(formatPercent(0.004), ".00");
-    EXPECT_EQ(formatPercent(0.996), "1.00");
-    EXPECT_EQ(formatPercent(7.25), "7.25");
-    EXPECT_EQ(formatPercent(86.666666), "86.67");
-    EXPECT_EQ(formatPercent(99.999), "100.00");
-    EXPECT_EQ(formatPercent(100), "100.00");
+TEST(Finish, PercentIsExactFromTheCountsWithNoLeadingZero) {
+    struct Case {
+        Int moves, extra;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {30, 4, "86.67"},      {2000, 500, "75.00"},  {10, 0, "100.00"},   {5, 5, ".00"},
+        {200, 199, ".50"},     {30000, 29999, ".00"}, {1001, 991, "1.00"}, {400, 371, "7.25"},
+        {32767, 1, "100.00"},  {4000, 731, "81.73"},  // exactly 81.725, which a double holds
+                                                      // as 81.72499...
+        {800, 399, "50.13"},                          // exactly 50.125
+        {32, 33, "-3.13"},                            // exactly -3.125: halves go away from zero
+        {1, 2, "-100.00"},  // a press again on the entrance before the first step
+        {0, 2, ".00"},      // presses on the exit after Solve: no move was made
+        {32767, 32767, ".00"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(percentText(c.moves, c.extra), c.text) << c.moves << " moves, " << c.extra;
+    }
 }
 
 TEST(Finish, AMessageIsShownOnlyOnceTheWalkHasLeftTheMaze) {

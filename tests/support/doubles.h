@@ -133,7 +133,7 @@ class ScriptedRandom : public RandomSource {
 class MemoryFileStore : public FileStore {
   public:
     CreateResult create(const std::string& name, std::string& reason) override {
-        if (taken.count(name) || files.count(name)) {
+        if (full || taken.count(name) || files.count(name)) {
             return CreateResult::NameTaken;
         }
         if (failing.count(name)) {
@@ -161,6 +161,7 @@ class MemoryFileStore : public FileStore {
     std::map<std::string, bool> failing;
     std::string open;
     bool failWrite = false;
+    bool full = false;  // every name is taken
     int closes = 0;
 };
 
