@@ -5,7 +5,7 @@
 #include "board/new_maze.h"
 #include "gen/generator.h"
 #include "gen/random_source.h"
-#include "null_ports.h"
+#include "support/doubles.h"
 #include "ui/mazeform.h"
 
 namespace quorrel::bench {
@@ -16,14 +16,15 @@ namespace {
 // from the clock at every maze, as in the game.
 void BM_GenerateMaze(benchmark::State& state) {
     const int side = static_cast<int>(state.range(0));
-    NullSurface surface;
-    NullWindow window;
+    testing::RecordingSurface surface;
+    testing::FakeWindow window;
     ClockRandom random;
-    NullFileStore files;
+    testing::MemoryFileStore files;
     Mazeform form(Ports{surface, window, window, random, files});
+    surface.recording = false;
     window.width = window.height = std::to_string(side);
     Command1_Click(form);  // sets the geometry of the design-size window
-    if (form.mazeWidth != side || window.messages != 0) {
+    if (form.mazeWidth != side || !window.messages.empty()) {
         state.SkipWithError("NEW MAZE refused the size");
         return;
     }
@@ -40,16 +41,18 @@ BENCHMARK(BM_GenerateMaze)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMicrosec
 // The whole NEW MAZE command on a 50 by 50 maze: clearing, reading the size, fitting the board,
 // generating and drawing.
 void BM_NewMaze50(benchmark::State& state) {
-    NullSurface surface;
-    NullWindow window;
+    testing::RecordingSurface surface;
+    testing::FakeWindow window;
     ClockRandom random;
-    NullFileStore files;
+    testing::MemoryFileStore files;
     Mazeform form(Ports{surface, window, window, random, files});
+    surface.recording = false;
+    window.width = window.height = "50";
     for (auto _ : state) {
         Command1_Click(form);
         benchmark::DoNotOptimize(form.visitCount);
     }
-    if (window.messages != 0) {
+    if (!window.messages.empty()) {
         state.SkipWithError("NEW MAZE showed a message");
     }
 }

@@ -79,21 +79,9 @@ std::size_t mazeFileSize(int w, int h) {
     return 4 * 2 + static_cast<std::size_t>(2 * h + 1) * static_cast<std::size_t>(3 * w + 3);
 }
 
-class CountingWindow : public FakeWindow {
-  public:
-    explicit CountingWindow(const RecordingSurface& s) : surface(s) {}
-    void inform(std::string_view text) override {
-        drawnBefore.push_back(surface.ops.size());
-        FakeWindow::inform(text);
-    }
-    const RecordingSurface& surface;
-    std::vector<std::size_t> drawnBefore;
-};
-
 // A window with File > Make file on, saving to the given store.
-struct Game {
-    explicit Game(FileStore& store, int w = 6, int h = 4)
-        : form(Ports{surface, window, window, random, store}) {
+struct Game : Harness {
+    explicit Game(FileStore& store, int w = 6, int h = 4) : Harness(store) {
         form.makeFiles = true;
         window.width = std::to_string(w);
         window.height = std::to_string(h);
@@ -103,7 +91,7 @@ struct Game {
     void newMaze() {
         const std::size_t messagesBefore = window.messages.size();
         surface.ops.clear();
-        window.drawnBefore.clear();
+        window.opsAtMessage.clear();
         Command1_Click(form);
         Faults faults;
         checkMaze(form, faults);
@@ -117,15 +105,11 @@ struct Game {
         newMessages.assign(window.messages.begin() + static_cast<long>(messagesBefore),
                            window.messages.end());
         // Whatever is said comes after the whole drawing.
-        for (std::size_t at : window.drawnBefore) {
+        for (std::size_t at : window.opsAtMessage) {
             EXPECT_EQ(at, surface.ops.size());
         }
     }
 
-    RecordingSurface surface;
-    CountingWindow window{surface};
-    ScriptedRandom random;
-    Mazeform form;
     std::vector<std::string> newMessages;  // shown by the latest NEW MAZE
 };
 

@@ -13,7 +13,6 @@
 #include "play/play.h"
 #include "solve/solve.h"
 #include "support/doubles.h"
-#include "support/event_doubles.h"
 #include "support/event_driver.h"
 #include "support/invariants.h"
 
@@ -83,7 +82,7 @@ TEST_F(SoundWindow, AnOpenRightBorderIsSeen) {
 TEST_F(SoundWindow, ASecondExitIsSeen) {
     Mazeform& f = h.form;
     for (int c = 1; c <= 6; ++c) {
-        if (f.openings(c, 4) % 2 == 0) {
+        if (!f.opensDown(c, 4)) {
             f.openings(c, 4) = static_cast<Int>(f.openings(c, 4) + 1);
             break;
         }
@@ -97,7 +96,7 @@ TEST_F(SoundWindow, AMissingPassageIsSeen) {
     bool closed = false;
     for (int c = 1; c < 6 && !closed; ++c) {
         for (int r = 1; r <= 4 && !closed; ++r) {
-            if (f.openings(c, r) >= 2) {
+            if (f.opensRight(c, r)) {
                 f.openings(c, r) = static_cast<Int>(f.openings(c, r) - 2);
                 closed = true;
             }
@@ -287,7 +286,7 @@ TEST(ReferenceNumber, RoundsHalvesToEven) {
 TEST(CheckingSurface, AWallThatIsNotOneSquareIsSeen) {
     State s;
     s.squareSize = 100;
-    CheckingSurface surface;
+    RecordingSurface surface;
     surface.watch(s);
     surface.line(0, 0, 100, 0, kBlack);
     EXPECT_TRUE(surface.faults.empty());
