@@ -20,46 +20,12 @@
 #include "support/doubles.h"
 #include "support/maze_checks.h"
 #include "support/play_helpers.h"
+#include "support/temp_dir.h"
 
 namespace quorrel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh directory under the system's temporary directory, removed with everything in it.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "quorrel-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path)) {
-            names.push_back(e.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    fs::path path;
-};
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Splits a file at CR LF; the text must end with one.
 std::vector<std::string> crlfLines(const std::string& text) {

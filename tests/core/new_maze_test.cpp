@@ -71,6 +71,14 @@ TEST_P(DesignSizeGeometry, FitsTheBoardIntoTheWindow) {
                                     l.y2 == g.originY + g.squareSize);
     }
     EXPECT_TRUE(leftBorder);
+    // The reference the fuzzer judges NEW MAZE by gives the same board.
+    const ReferenceBoard ref = referenceBoard(g.w, g.h, surface.client, surface.pixel);
+    EXPECT_TRUE(ref.accepted);
+    EXPECT_EQ(ref.square, g.squareSize);
+    EXPECT_EQ(ref.inset, g.inset);
+    EXPECT_NEAR(ref.font, g.fontSize, 1e-4);
+    EXPECT_EQ(ref.originX, g.originX);
+    EXPECT_EQ(ref.originY, g.originY);
 }
 
 INSTANTIATE_TEST_SUITE_P(At8880By7305, DesignSizeGeometry,

@@ -44,15 +44,15 @@ class RecordingSurface : public Surface {
     // The state whose square size the walls are measured against.
     void watch(const State& s) { state_ = &s; }
 
+    ClientSize clientSize() override { return client; }
+    TwipsPerPixel twipsPerPixel() override { return pixel; }
+    Colour backgroundColour() override { return background; }
     void clear() override;
     void line(float x1, float y1, float x2, float y2, Colour colour) override;
     void box(float x1, float y1, float x2, float y2, Colour colour) override;
     void setFontSize(float points) override;
-    TextExtent measureText(std::string_view text) override;
     void printText(float x, float y, std::string_view text) override;
-    ClientSize clientSize() override { return client; }
-    TwipsPerPixel twipsPerPixel() override { return pixel; }
-    Colour backgroundColour() override { return background; }
+    TextExtent measureText(std::string_view text) override;
 
     // The calls of one kind, in order.
     std::vector<DrawOp> of(DrawOp::Kind kind) const;

@@ -322,12 +322,12 @@ void EventDriver::newMaze(ByteReader& in) {
     if (files_.files.size() >= 12) {
         files_.files.clear();
     }
-    apply(Event::NewMaze,
-          "\"" + printable(window_.width) + "\" x \"" + printable(window_.height) + "\" client " +
-              std::to_string(surface_.client.width) + " x " +
-              std::to_string(surface_.client.height) + " twips per pixel " +
-              std::to_string(surface_.pixel.x) + ", " + std::to_string(surface_.pixel.y),
-          [&] { Command1_Click(form_); });
+    std::ostringstream detail;
+    detail << '"' << printable(window_.width) << "\" x \"" << printable(window_.height)
+           << "\" client " << std::to_string(surface_.client.width) << " x "
+           << std::to_string(surface_.client.height) << " twips per pixel "
+           << std::to_string(surface_.pixel.x) << ", " << std::to_string(surface_.pixel.y);
+    apply(Event::NewMaze, detail.str(), [&] { Command1_Click(form_); });
 }
 
 void EventDriver::pointOnPlayer(ByteReader& in, float& x, float& y) const {

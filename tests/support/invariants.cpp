@@ -189,6 +189,14 @@ bool joined(const State& s, int codeA, int codeB) {
 
 }  // namespace
 
+std::string describe(const Faults& faults) {
+    std::string text;
+    for (const std::string& f : faults) {
+        text += f + "\n";
+    }
+    return text;
+}
+
 void checkMaze(const State& s, Faults& out) {
     if (s.entryCol == 0) {
         if (!s.openings.empty() || s.exitMade) {

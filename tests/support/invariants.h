@@ -16,6 +16,9 @@ namespace quorrel::testing {
 // Everything found wrong, one line each; empty when all is well.
 using Faults = std::vector<std::string>;
 
+// The faults, one a line.
+std::string describe(const Faults& faults);
+
 // The maze, once one exists: sizes and grid extents, a perfect maze over rows 1..H, the right
 // border closed, one exit exactly when one was cut, nothing open in the border ring but the
 // entrance, every square reached, the generator's trail (each square once, first reached from
