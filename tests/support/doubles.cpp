@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -20,7 +21,9 @@ bool inTwips(float v) {
 }
 
 std::string point(float x, float y) {
-    return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    std::ostringstream out;
+    out << '(' << std::to_string(x) << ", " << std::to_string(y) << ')';
+    return out.str();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,9 @@ namespace quorrel::testing {
 namespace {
 
 std::string at(int col, int row) {
-    return "(" + std::to_string(col) + ", " + std::to_string(row) + ")";
+    std::ostringstream out;
+    out << '(' << col << ", " << row << ')';
+    return out.str();
 }
 
 // The grids have the extents of a W by H maze.
