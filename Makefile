@@ -10,7 +10,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # The accessibility test reads the game over AT-SPI on its own D-Bus session (at-spi2-core,
 # the AT-SPI client library for Python); the package test builds the .deb (dpkg-dev finds its
 # library dependencies) and validates its launcher and metadata; librsvg2-bin renders the icon.
-DEB_PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+DEB_PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev \
 	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3 \
 	clang-14 libclang-rt-14-dev \
 	at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-daemon dbus-x11 \

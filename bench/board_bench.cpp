@@ -20,10 +20,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <memory>
-#include <optional>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -36,26 +33,14 @@
 #include "main_window.h"
 #include "model/state.h"
 #include "model/types.h"
-#include "null_ports.h"
 #include "play/play.h"
 #include "solve/solve.h"
+#include "support/doubles.h"
+#include "support/maze_geometry.h"
 #include "ui/mazeform.h"
 
 namespace quorrel::bench {
 namespace {
-
-// Starts every maze from the same seed, so that every NEW MAZE makes the same maze.
-class FixedSeedRandom : public RandomSource {
-  public:
-    explicit FixedSeedRandom(std::uint64_t seed) : seed_(seed) {}
-    void setSeed(std::uint64_t seed) { seed_ = seed; }
-    void reseed() override { engine_.seed(seed_); }
-    double next() override { return unitInterval(engine_()); }
-
-  private:
-    std::uint64_t seed_;
-    std::mt19937_64 engine_;
-};
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
@@ -91,63 +76,17 @@ void showAndWait(QWidget& window, const PaintCounter& paints) {
     }
 }
 
-struct Square {
-    int col = 0;
-    int row = 0;
-    bool operator==(const Square&) const = default;
-};
+using testing::Square;
 
 // Lower-right corner of a square, in twips.
 QPointF cornerOf(const Mazeform& f, Square s) {
-    return {static_cast<double>(f.originX + s.col * f.squareSize),
-            static_cast<double>(f.originY + s.row * f.squareSize)};
-}
-
-// The squares one step from `s` that the maze leaves open, in rows 1 to H.
-std::vector<Square> openNeighbours(const Mazeform& f, Square s) {
-    std::vector<Square> next;
-    if (s.col < f.mazeWidth && f.openings(s.col, s.row) >= 2) {
-        next.push_back({s.col + 1, s.row});
-    }
-    if (s.col > 1 && f.openings(s.col - 1, s.row) >= 2) {
-        next.push_back({s.col - 1, s.row});
-    }
-    if (s.row < f.mazeHeight && f.openings(s.col, s.row) % 2 == 1) {
-        next.push_back({s.col, s.row + 1});
-    }
-    if (s.row > 1 && f.openings(s.col, s.row - 1) % 2 == 1) {
-        next.push_back({s.col, s.row - 1});
-    }
-    return next;
+    const testing::Point corner = testing::cornerOf(f, s);
+    return {corner.x, corner.y};
 }
 
 // The way through the maze from the square below the entrance to `goal`.
 std::vector<Square> wayTo(const Mazeform& f, Square goal) {
-    const Square start{f.entryCol, 1};
-    std::vector<std::optional<Square>> from(static_cast<std::size_t>(f.mazeWidth + 1) *
-                                            static_cast<std::size_t>(f.mazeHeight + 1));
-    const auto at = [&](Square s) -> std::optional<Square>& {
-        return from[static_cast<std::size_t>(s.row * (f.mazeWidth + 1) + s.col)];
-    };
-    std::deque<Square> queue{start};
-    at(start) = start;
-    while (!queue.empty() && !at(goal)) {
-        const Square s = queue.front();
-        queue.pop_front();
-        for (Square n : openNeighbours(f, s)) {
-            if (!at(n)) {
-                at(n) = s;
-                queue.push_back(n);
-            }
-        }
-    }
-    std::vector<Square> way;
-    for (Square s = goal; !(s == start); s = *at(s)) {
-        way.push_back(s);
-    }
-    way.push_back(start);
-    std::reverse(way.begin(), way.end());
-    return way;
+    return testing::route(f, testing::firstSquare(f), goal);
 }
 
 // The pointer position, in twips, that steps the player from its square into `to`: the
@@ -158,7 +97,9 @@ QPointF pointerFor(const Mazeform& f, Square to) {
 
 // The game's window, shown, making the same 50 by 50 maze at every NEW MAZE.
 struct Game {
-    explicit Game(std::uint64_t seed) : random(seed) {
+    explicit Game(std::uint64_t seed) {
+        random.restart(seed);
+        random.sameEachMaze = true;
         showAndWait(window, paints);
         for (const char* name : {"Combo1", "Combo2"}) {
             window.findChild<QComboBox*>(QString::fromLatin1(name))
@@ -196,9 +137,9 @@ struct Game {
 
     bool standsOn(Square s) { return form().playerCol == s.col && form().playerRow == s.row; }
 
-    FixedSeedRandom random;
-    NullWindow messages;
-    NullFileStore files;
+    testing::ScriptedRandom random;
+    testing::FakeWindow messages;
+    testing::MemoryFileStore files;
     app::MainWindow window{app::Services{&messages, &random, &files}};
     PaintCounter paints{window.board()};
 };
@@ -244,11 +185,11 @@ struct Floor {
                 lines.emplace_back(pixels(x0, y0 + (j - 1) * s), pixels(x0, y0 + j * s));
             }
             for (int c = l; c <= r; ++c) {
-                if (f.openings(c, j) < 2) {
+                if (!f.opensRight(c, j)) {
                     lines.emplace_back(pixels(x0 + c * s, y0 + (j - 1) * s),
                                        pixels(x0 + c * s, y0 + j * s));
                 }
-                if (f.openings(c, j) % 2 == 0) {
+                if (!f.opensDown(c, j)) {
                     lines.emplace_back(pixels(x0 + (c - 1) * s, y0 + j * s),
                                        pixels(x0 + c * s, y0 + j * s));
                 }
@@ -479,7 +420,7 @@ Game& BoardBenchmarks::solveGame() {
         std::uint64_t longest = 1;
         Int longestLength = 0;
         for (std::uint64_t seed = 1; seed <= 30; ++seed) {
-            game.random.setSeed(seed);
+            game.random.restart(seed);
             Command1_Click(game.form());
             cheat_Click(game.form());
             if (game.form().solutionLength > longestLength) {
@@ -487,7 +428,7 @@ Game& BoardBenchmarks::solveGame() {
                 longest = seed;
             }
         }
-        game.random.setSeed(longest);
+        game.random.restart(longest);
         Command1_Click(game.form());
         cheat_Click(game.form());
         paintPending();

@@ -21,15 +21,18 @@
 #include <string>
 
 #include "board/new_maze.h"
-#include "support/event_doubles.h"
+#include "support/doubles.h"
 #include "support/event_driver.h"
 #include "support/invariants.h"
+#include "support/odd_values.h"
 
 namespace {
 
 using quorrel::ClientSize;
 using quorrel::TwipsPerPixel;
 using quorrel::testing::ByteReader;
+using quorrel::testing::kOddLengths;
+using quorrel::testing::kOddPixels;
 using quorrel::testing::referenceNumber;
 using quorrel::testing::referenceRound;
 
@@ -41,82 +44,6 @@ using quorrel::testing::referenceRound;
                  what.c_str(), width.size(), height.size(), c.width, c.height, p.x, p.y);
     std::abort();
 }
-
-struct Board {
-    bool accepted = false;
-    int w = 0;
-    int h = 0;
-    int square = 0;
-    int inset = 0;
-    float font = 0;
-    double originX = 0;
-    double originY = 0;
-};
-
-// The board in a client area of cw by ch twips, worked out step by step from the rules.
-Board boardIn(double w, double h, double cw, double ch, TwipsPerPixel p) {
-    Board b;
-    const auto sizeW = static_cast<float>((cw - p.x * 100) / w);
-    const auto sizeH = static_cast<float>((ch - p.y * 100) / h);
-    const float size = sizeH < sizeW ? sizeH : sizeW;
-    const auto cap = static_cast<float>(p.x * 25);
-    if (cap < size) {
-        b.square = static_cast<int>(referenceRound(p.x * 25));
-        b.inset = static_cast<int>(referenceRound(p.x * 5));
-        b.font = 8.5F;
-    } else {
-        if (!(size >= 3)) {
-            return b;
-        }
-        b.square = static_cast<int>(std::floor(size));
-        b.inset = b.square / 5;
-        b.font = static_cast<float>(std::floor(b.square / 3.0) / p.x);
-    }
-    b.w = static_cast<int>(w);
-    b.h = static_cast<int>(h);
-    b.originX = referenceRound((cw - b.w * b.square) / 2);
-    b.originY = referenceRound(p.y * 40 + 50 + b.square);
-    b.accepted = b.originX >= 0 && b.originX + b.w * b.square <= 32767 &&
-                 b.originY + (b.h + 1) * b.square <= 32767;
-    return b;
-}
-
-// The board NEW MAZE should set up.
-Board expectedBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p) {
-    const double w = referenceRound(wValue);
-    const double h = referenceRound(hValue);
-    if (!(w >= 2 && w <= 50 && h >= 2 && h <= 50)) {
-        return {};
-    }
-    if (!(p.x >= 1 && p.x <= 1440 && p.y >= 1 && p.y <= 1440)) {
-        return {};
-    }
-    const Board centred = boardIn(w, h, c.width, c.height, p);
-    return centred.accepted ? centred
-                            : boardIn(w, h, c.width > 32767 ? 32767 : c.width,
-                                      c.height > 32767 ? 32767 : c.height, p);
-}
-
-constexpr std::array<double, 10> kOddLengths = {0,
-                                                -1,
-                                                std::numeric_limits<double>::quiet_NaN(),
-                                                std::numeric_limits<double>::infinity(),
-                                                1e300,
-                                                32767,
-                                                32768,
-                                                65535,
-                                                1500,
-                                                4.9e-324};
-constexpr std::array<double, 10> kOddPixels = {0,
-                                               -15,
-                                               std::numeric_limits<double>::quiet_NaN(),
-                                               std::numeric_limits<double>::infinity(),
-                                               1440,
-                                               1441,
-                                               1,
-                                               0.5,
-                                               15,
-                                               26.666666666666668};
 
 double readLength(ByteReader& in, int mode) {
     switch (mode) {
@@ -185,14 +112,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkReading(width, width, height, client, pixel);
     checkReading(height, width, height, client, pixel);
 
-    quorrel::testing::CheckingSurface surface;
-    quorrel::testing::CheckingWindow window;
-    quorrel::testing::EdgeRandom random;
-    quorrel::testing::TroubleFileStore files;
-    quorrel::Mazeform form(quorrel::Ports{surface, window, window, random, files});
+    quorrel::testing::Harness h;
+    quorrel::testing::RecordingSurface& surface = h.surface;
+    quorrel::testing::FakeWindow& window = h.window;
+    quorrel::Mazeform& form = h.form;
+    surface.recording = false;
     surface.watch(form);
     window.watch(form, surface);
-    random.restart(static_cast<std::uint64_t>(size), (how & 0x10) != 0);
+    h.random.restart(static_cast<std::uint64_t>(size), (how & 0x10) != 0);
 
     // A previous 3 by 3 maze, which a refused NEW MAZE must keep.
     window.width = "3";
@@ -210,8 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     surface.pixel = pixel;
     quorrel::Command1_Click(form);
 
-    const Board expected =
-        expectedBoard(referenceNumber(width), referenceNumber(height), client, pixel);
+    const quorrel::testing::ReferenceBoard expected = quorrel::testing::referenceBoard(
+        referenceNumber(width), referenceNumber(height), client, pixel);
     const bool refused = window.shown.size() == 1 && window.shown[0].text == quorrel::kSizeMessage;
     if (refused == expected.accepted) {
         fail(expected.accepted ? "a size that fits was refused"

@@ -74,7 +74,7 @@ TEST_F(BoardAccessibility, DescriptionFollowsNewMazeAndEveryStepWithAnEventEachT
     ASSERT_FALSE(events.texts().isEmpty());
     EXPECT_EQ(events.last(), fresh);
 
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 4U);
     QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(route[0]));
     const QString atEntrance =
@@ -107,7 +107,7 @@ TEST_F(BoardAccessibility, DescriptionFollowsNewMazeAndEveryStepWithAnEventEachT
 TEST_F(BoardAccessibility, RetryAndSolveAreAnnounced) {
     newMaze("8", "6");
     ASSERT_TRUE(form().exitMade);
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 2U);
     QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(route[0]));
     QTest::mouseMove(&board(), centreOf(route[1]));
@@ -130,7 +130,7 @@ TEST_F(BoardAccessibility, RetryAndSolveAreAnnounced) {
 TEST_F(BoardAccessibility, RefusedSizeGoesBackToTheStartOfTheOldMaze) {
     newMaze("6", "7");
     ASSERT_TRUE(form().exitMade);
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(route[0]));
     QTest::mouseMove(&board(), centreOf(route[1]));
     QTest::mouseRelease(&board(), Qt::LeftButton, {}, centreOf(route[1]));
@@ -161,7 +161,7 @@ TEST_F(BoardAccessibility, TheFinishIsDescribedBeforeTheResultIsShown) {
     noting.look = [this] { return describedBoard(board()); };
     newMaze("10", "10");
     ASSERT_TRUE(form().exitMade);
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(route[0]));
     for (std::size_t i = 1; i < route.size(); ++i) {
         QTest::mouseMove(&board(), centreOf(route[i]));
@@ -180,7 +180,7 @@ TEST_F(BoardAccessibility, DescriptionIsTheGamesOwnWordsAfterEveryKindOfEvent) {
     EXPECT_EQ(describedBoard(board()).toStdString(), describeBoard(form()));
     ASSERT_TRUE(form().exitMade);
     action("hide2").trigger();
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 2U);
     QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(route[0]));
     QTest::mouseMove(&board(), centreOf(route[1]));

@@ -20,8 +20,6 @@
 #include <cmath>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <queue>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,17 +27,14 @@
 #include "board_widget.h"
 #include "main_window.h"
 #include "support/doubles.h"
+#include "support/maze_geometry.h"
 
 namespace quorrel::apptest {
 
 using quorrel::testing::FakeWindow;
 using quorrel::testing::MemoryFileStore;
 
-struct Square {
-    int col = 0;
-    int row = 0;
-    bool operator==(const Square&) const = default;
-};
+using quorrel::testing::Square;
 
 // The main window, shown, with message boxes that only record what they were asked to show
 // (and answer No), a fixed-seed random source and files kept in memory.
@@ -179,14 +174,14 @@ inline std::vector<std::string> wallMismatches(const app::BoardWidget& board, co
         closed("left edge", 1, r, x0, midY);
         for (int c = 1; c <= f.mazeWidth; ++c) {
             const double rightX = x0 + c * s;
-            if (f.openings(c, r) < 2) {
+            if (!f.opensRight(c, r)) {
                 closed("right side", c, r, rightX, midY);
             } else {
                 open("right side", c, r, rightX, midY, true);
             }
             const double midX = x0 + (c - 0.5) * s;
             const double bottomY = y0 + r * s;
-            if (f.openings(c, r) % 2 == 0) {
+            if (!f.opensDown(c, r)) {
                 closed("bottom side", c, r, midX, bottomY);
             } else {
                 open("bottom side", c, r, midX, bottomY, false);
@@ -207,53 +202,12 @@ inline std::vector<std::string> wallMismatches(const app::BoardWidget& board, co
 
 // The way from the entrance square to the square below the exit, found from the openings:
 // the entrance square (row 0), then squares of rows 1..H, then the square of row H + 1.
-inline std::vector<Square> routeToExit(const Mazeform& f) {
-    const int w = f.mazeWidth;
-    const int h = f.mazeHeight;
-    const auto index = [w](Square s) { return s.row * (w + 2) + s.col; };
-    std::vector<std::optional<Square>> from(static_cast<std::size_t>((w + 2) * (h + 2)));
-    const Square start{f.entryCol, 1};
-    std::queue<Square> todo;
-    todo.push(start);
-    from[index(start)] = start;
-    std::optional<Square> exit;
-    while (!todo.empty() && !exit) {
-        const Square s = todo.front();
-        todo.pop();
-        std::vector<Square> next;
-        if (s.col < w && f.openings(s.col, s.row) >= 2) {
-            next.push_back({s.col + 1, s.row});
-        }
-        if (s.col > 1 && f.openings(s.col - 1, s.row) >= 2) {
-            next.push_back({s.col - 1, s.row});
-        }
-        if (f.openings(s.col, s.row) % 2 == 1) {
-            next.push_back({s.col, s.row + 1});
-        }
-        if (s.row > 1 && f.openings(s.col, s.row - 1) % 2 == 1) {
-            next.push_back({s.col, s.row - 1});
-        }
-        for (const Square n : next) {
-            if (n.row == h + 1) {
-                from[index(n)] = s;
-                exit = n;
-                break;
-            }
-            if (!from[index(n)]) {
-                from[index(n)] = s;
-                todo.push(n);
-            }
-        }
+inline std::vector<Square> wayOut(const Mazeform& f) {
+    std::vector<Square> way = testing::routeToExit(f);
+    if (!way.empty()) {
+        way.insert(way.begin(), testing::entranceSquare(f));
     }
-    if (!exit) {
-        return {};
-    }
-    std::vector<Square> route{*exit};
-    while (!(route.back() == start)) {
-        route.push_back(*from[index(route.back())]);
-    }
-    route.push_back({f.entryCol, 0});
-    return {route.rbegin(), route.rend()};
+    return way;
 }
 
 // Waits for the next message box, lets `inspect` look at it and then clicks `button` on it.

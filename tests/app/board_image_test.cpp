@@ -61,7 +61,7 @@ TEST_F(BoardImage, ExitIsAGapInTheBottomWall) {
     for (int c = 1; c <= form().mazeWidth; ++c) {
         const double x = form().originX + (c - 0.5) * form().squareSize;
         const double y = form().originY + form().mazeHeight * form().squareSize;
-        const bool open = form().openings(c, form().mazeHeight) % 2 == 1;
+        const bool open = form().opensDown(c, form().mazeHeight);
         exits += open;
         EXPECT_EQ(colourAt(board(), x, y), open ? board().backgroundColour() : kBlack) << c;
     }

@@ -181,7 +181,7 @@ TEST_F(BoardImagePainting, NewMazeWalkSolveAndVisibilityLookAsWhenDrawnCallByCal
     newGameMaze("50", "50");
     expectSamePicture("after NEW MAZE");
 
-    const std::vector<Square> route = routeToExit(*game);
+    const std::vector<Square> route = wayOut(*game);
     ASSERT_GE(route.size(), 52U);
     pressOnEntrance();
     expectSamePicture("after the first press");
@@ -215,7 +215,7 @@ TEST_F(BoardImagePainting, LargeSquaresAndTheirLabelsLookAsWhenDrawnCallByCall) 
         SCOPED_TRACE(std::string(w) + " x " + h);
         newGameMaze(w, h);
         expectSamePicture("after NEW MAZE");
-        const std::vector<Square> route = routeToExit(*game);
+        const std::vector<Square> route = wayOut(*game);
         ASSERT_GE(route.size(), 4U);
         pressOnEntrance();
         // There and back again, short of the exit, so that squares carry counts of 2.
@@ -341,7 +341,7 @@ QRegion expectChangesRepainted(app::BoardWidget& board, const std::function<void
 TEST_F(BoardImageRepaint, EveryChangedPixelIsRepaintedAndAStepRepaintsLittle) {
     expectChangesRepainted(
         board(), [this] { newMaze("20", "20"); }, "NEW MAZE");
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 8U);
     const auto step = [this](Square s) {
         const QPoint at = centreOf(s);

@@ -97,10 +97,10 @@ TEST_F(BoardImageSharpness, EveryWallIsTwoPixelsOfPureBlackWithNoFringe) {
     for (int r = 1; r <= f.mazeHeight; ++r) {
         check(f.originX, f.originY + (r - 0.5) * s, true, 0, r);
         for (int c = 1; c <= f.mazeWidth; ++c) {
-            if (f.openings(c, r) < 2) {
+            if (!f.opensRight(c, r)) {
                 check(f.originX + c * s, f.originY + (r - 0.5) * s, true, c, r);
             }
-            if (f.openings(c, r) % 2 == 0) {
+            if (!f.opensDown(c, r)) {
                 check(f.originX + (c - 0.5) * s, f.originY + r * s, false, c, r);
             }
         }
@@ -187,7 +187,7 @@ TEST_F(BoardImageSharpness, SolveLettersAreDrawnAtTheDevicesResolution) {
     action("cheat").trigger();
     const QImage image = shown(board());
     const double ratio = ratioOf(board());
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 4U);
     int fullyDark = 0;
     for (std::size_t i = 1; i < route.size() && i <= 6; ++i) {
@@ -200,7 +200,7 @@ TEST_F(BoardImageSharpness, SolveLettersAreDrawnAtTheDevicesResolution) {
 
 TEST_F(BoardImageSharpness, PassCountsAreDrawnAtTheDevicesResolution) {
     newMaze("10", "10");
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 5U);
     QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(route[0]));
     for (std::size_t i = 1; i <= 4; ++i) {
@@ -224,7 +224,7 @@ using BoardImageResizing = WindowTest;
 // A partly walked 20 by 20 maze: walls, green squares with their counts, the player's square.
 void walkPartly(app::BoardWidget& board, const Mazeform& f,
                 const std::function<QPoint(Square)>& centre) {
-    const std::vector<Square> route = routeToExit(f);
+    const std::vector<Square> route = wayOut(f);
     ASSERT_GE(route.size(), 8U);
     QTest::mousePress(&board, Qt::LeftButton, {}, centre(route[0]));
     for (std::size_t i = 1; i < 8; ++i) {

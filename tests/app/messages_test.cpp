@@ -87,7 +87,7 @@ TEST_F(MessageBoxes, RefusedSizeIsReportedWithOkOnly) {
 
 TEST_F(MessageBoxes, PerfectWalkIsReportedWithOkOnly) {
     newMaze("10", "10");
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_FALSE(route.empty());
     Seen seen;
     answerNextBox(note(seen), QMessageBox::Ok);
@@ -174,7 +174,7 @@ TEST_F(MessageBoxes, EscapeAnswersNo) {
 
 TEST_F(MessageBoxes, ResultWithExtraMovesAsksAndYesRetries) {
     newMaze("10", "10");
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 3U);
     Seen seen;
     answerNextBox(note(seen), QMessageBox::Yes);

@@ -22,7 +22,7 @@ void walk(app::BoardWidget& board, const std::vector<Square>& route,
 TEST_F(Play, WalkingStraightToTheExitIsPerfect) {
     newMaze("10", "10");
     ASSERT_TRUE(form().exitMade);
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 12U);
     walk(board(), route, [this](Square s) { return centreOf(s); });
     ASSERT_EQ(messages.messages.size(), 1U);
@@ -87,7 +87,7 @@ TEST_F(Play, PositionsReachTheGameInTwips) {
 
 TEST_F(Play, RetryAfterAWalkClearsTheCountsAndWhitensTheEntrance) {
     newMaze("10", "10");
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     walk(board(), route, [this](Square s) { return centreOf(s); });
     action("retry").trigger();
     EXPECT_EQ(text1().text(), "");
@@ -101,7 +101,7 @@ TEST_F(Play, SolvePaintsTheWayFromBelowTheEntranceToBelowTheExitInBlue) {
     newMaze("20", "20");
     ASSERT_TRUE(form().exitMade);
     action("cheat").trigger();
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     // The route without the entrance square is the solution path.
     ASSERT_EQ(static_cast<std::size_t>(form().solutionLength), route.size() - 1);
     EXPECT_EQ(text1().text(), QString::number(form().solutionLength));
@@ -126,7 +126,7 @@ TEST_F(Play, SolvePaintsTheWayFromBelowTheEntranceToBelowTheExitInBlue) {
 TEST_F(Play, RestrictedVisibilityShowsOnlyTheNeighbourhoodAfterAStep) {
     newMaze("20", "20");
     action("hide1").trigger();
-    const std::vector<Square> route = routeToExit(form());
+    const std::vector<Square> route = wayOut(form());
     QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(route[0]));
     QTest::mouseMove(&board(), centreOf(route[1]));
     QTest::mouseRelease(&board(), Qt::LeftButton, {}, centreOf(route[1]));

@@ -70,10 +70,10 @@ std::multiset<Segment> wallsOf(const State& f, int t, int b, int l, int r) {
             out.insert(board.left(1, j));
         }
         for (int c = l; c <= r; ++c) {
-            if (!openRight(f, c, j)) {
+            if (!f.opensRight(c, j)) {
                 out.insert(board.right(c, j));
             }
-            if (!openDown(f, c, j)) {
+            if (!f.opensDown(c, j)) {
                 out.insert(board.bottom(c, j));
             }
         }

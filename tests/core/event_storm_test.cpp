@@ -21,14 +21,6 @@ std::vector<std::uint8_t> randomBytes(std::mt19937_64& engine, std::size_t n) {
     return bytes;
 }
 
-std::string describe(const Faults& faults) {
-    std::string text;
-    for (const std::string& f : faults) {
-        text += f + "\n";
-    }
-    return text;
-}
-
 // Many short sessions: each starts with a fresh window, as at program start.
 TEST(EventStorm, ManyFreshWindowsKeepEveryInvariant) {
     std::mt19937_64 engine(0x5107'0001);

@@ -27,51 +27,12 @@
 #include "mazefile/maze_file.h"
 #include "support/doubles.h"
 #include "support/invariants.h"
+#include "support/temp_dir.h"
 
 namespace quorrel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "quorrel-fs-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        path = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    // Every entry with its bytes (a link's bytes are its target's name).
-    std::map<std::string, std::string> contents() const {
-        std::map<std::string, std::string> all;
-        for (const auto& e : fs::directory_iterator(path)) {
-            const std::string name = e.path().filename().string();
-            if (fs::is_symlink(e.symlink_status())) {
-                all[name] = "-> " + fs::read_symlink(e.path()).string();
-            } else if (fs::is_directory(e.symlink_status())) {
-                all[name] = "<dir>";
-            } else {
-                std::ifstream in(e.path(), std::ios::binary);
-                all[name] = {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-            }
-        }
-        return all;
-    }
-
-    void put(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path / name, std::ios::binary) << bytes;
-    }
-
-    fs::path path;
-};
 
 // The size of the file of a W by H maze: four empty lines and 2H + 1 lines of 3W + 1
 // characters, each line ended by CR LF.
@@ -79,21 +40,9 @@ std::size_t mazeFileSize(int w, int h) {
     return 4 * 2 + static_cast<std::size_t>(2 * h + 1) * static_cast<std::size_t>(3 * w + 3);
 }
 
-class CountingWindow : public FakeWindow {
-  public:
-    explicit CountingWindow(const RecordingSurface& s) : surface(s) {}
-    void inform(std::string_view text) override {
-        drawnBefore.push_back(surface.ops.size());
-        FakeWindow::inform(text);
-    }
-    const RecordingSurface& surface;
-    std::vector<std::size_t> drawnBefore;
-};
-
 // A window with File > Make file on, saving to the given store.
-struct Game {
-    explicit Game(FileStore& store, int w = 6, int h = 4)
-        : form(Ports{surface, window, window, random, store}) {
+struct Game : Harness {
+    explicit Game(FileStore& store, int w = 6, int h = 4) : Harness(store) {
         form.makeFiles = true;
         window.width = std::to_string(w);
         window.height = std::to_string(h);
@@ -103,7 +52,7 @@ struct Game {
     void newMaze() {
         const std::size_t messagesBefore = window.messages.size();
         surface.ops.clear();
-        window.drawnBefore.clear();
+        window.opsAtMessage.clear();
         Command1_Click(form);
         Faults faults;
         checkMaze(form, faults);
@@ -117,15 +66,11 @@ struct Game {
         newMessages.assign(window.messages.begin() + static_cast<long>(messagesBefore),
                            window.messages.end());
         // Whatever is said comes after the whole drawing.
-        for (std::size_t at : window.drawnBefore) {
+        for (std::size_t at : window.opsAtMessage) {
             EXPECT_EQ(at, surface.ops.size());
         }
     }
 
-    RecordingSurface surface;
-    CountingWindow window{surface};
-    ScriptedRandom random;
-    Mazeform form;
     std::vector<std::string> newMessages;  // shown by the latest NEW MAZE
 };
 
@@ -162,7 +107,7 @@ class Tmpfs {
 };
 
 TEST(FilesystemFailure, AReadOnlyDirectoryRefusesTheFileEvenForRoot) {
-    ScratchDir dir;
+    TempDir dir;
     const fs::path ro = dir.path / "ro";
     fs::create_directory(ro);
     std::string reason;
@@ -197,7 +142,7 @@ TEST(FilesystemFailure, AReadOnlyDirectoryRefusesTheFileEvenForRoot) {
 }
 
 TEST(FilesystemFailure, AFullFileSystemLeavesNoPartFileAndSparesTheOthers) {
-    ScratchDir dir;
+    TempDir dir;
     const fs::path small = dir.path / "small";
     fs::create_directory(small);
     if (!privateMounts()) {
@@ -230,7 +175,7 @@ TEST(FilesystemFailure, AFullFileSystemLeavesNoPartFileAndSparesTheOthers) {
 }
 
 TEST(FilesystemFailure, APathThroughAFileIsNoDirectory) {
-    ScratchDir dir;
+    TempDir dir;
     dir.put("plain", "just a file");
     PosixFileStore store((dir.path / "plain").string());
     Game game(store);
@@ -275,7 +220,7 @@ class RacingStore : public FileStore {
 };
 
 TEST(FilesystemFailure, ANameTakenJustBeforeCreationMovesTheMazeOn) {
-    ScratchDir dir;
+    TempDir dir;
     PosixFileStore posix(dir.path.string());
     RacingStore racing(posix, dir.path, 3);
     Game game(racing);
@@ -290,7 +235,7 @@ TEST(FilesystemFailure, ANameTakenJustBeforeCreationMovesTheMazeOn) {
 }
 
 TEST(FilesystemFailure, LinksUnderTheNextNamesAreNeverFollowed) {
-    ScratchDir dir;
+    TempDir dir;
     dir.put("target", "the link's target");
     fs::create_symlink(dir.path / "nowhere", dir.path / "maze_001.txt");
     fs::create_symlink(dir.path / "target", dir.path / "maze_002.txt");
@@ -310,7 +255,7 @@ TEST(FilesystemFailure, LinksUnderTheNextNamesAreNeverFollowed) {
 }
 
 TEST(FilesystemFailure, AThousandFilesGiveMaze1001AndKeepTheirBytes) {
-    ScratchDir dir;
+    TempDir dir;
     for (int n = 1; n <= 1000; ++n) {
         dir.put(mazeFileName(n).substr(2), "old maze " + std::to_string(n));
     }
@@ -332,7 +277,7 @@ TEST(FilesystemFailure, AThousandFilesGiveMaze1001AndKeepTheirBytes) {
 }
 
 TEST(FilesystemFailure, NineHundredNinetyNineFilesGiveMaze1000) {
-    ScratchDir dir;
+    TempDir dir;
     for (int n = 1; n <= 999; ++n) {
         dir.put(mazeFileName(n).substr(2), "");
     }
@@ -371,7 +316,7 @@ class SizeCap {
 };
 
 TEST(FilesystemFailure, AFileOfExactlyTheCapIsWrittenWhole) {
-    ScratchDir dir;
+    TempDir dir;
     PosixFileStore store(dir.path.string());
     Game game(store, 7, 5);
     {
@@ -386,7 +331,7 @@ TEST(FilesystemFailure, AFileOfExactlyTheCapIsWrittenWhole) {
 }
 
 TEST(FilesystemFailure, OneByteOverTheCapLeavesNothingAndIsToldOncePerMaze) {
-    ScratchDir dir;
+    TempDir dir;
     dir.put("maze_001.txt", "keep me");
     PosixFileStore store(dir.path.string());
     Game game(store, 7, 5);

@@ -15,8 +15,9 @@ namespace {
 
 // A main window that generates mazes without keeping their drawings.
 struct Generator {
-    explicit Generator(RandomSource& random)
-        : form(Ports{surface, window, window, random, files}) {}
+    explicit Generator(RandomSource& random) : form(Ports{surface, window, window, random, files}) {
+        surface.recording = false;
+    }
 
     void generate(int w, int h) {
         form.mazeWidth = static_cast<Int>(w);
@@ -28,7 +29,7 @@ struct Generator {
         main(form);
     }
 
-    DiscardingSurface surface;
+    RecordingSurface surface;
     FakeWindow window;
     MemoryFileStore files;
     Mazeform form;

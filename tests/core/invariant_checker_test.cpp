@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -13,7 +14,6 @@
 #include "play/play.h"
 #include "solve/solve.h"
 #include "support/doubles.h"
-#include "support/event_doubles.h"
 #include "support/event_driver.h"
 #include "support/invariants.h"
 
@@ -27,14 +27,6 @@ bool mentions(const Faults& faults, const std::string& words) {
         }
     }
     return false;
-}
-
-std::string all(const Faults& faults) {
-    std::string text;
-    for (const std::string& f : faults) {
-        text += f + "\n";
-    }
-    return text;
 }
 
 // A 6 by 4 maze whose generator cut an exit.
@@ -65,31 +57,71 @@ class SoundWindow : public ::testing::Test {
 };
 
 TEST_F(SoundWindow, PassesEveryCheck) {
-    EXPECT_TRUE(mazeFaults().empty()) << all(mazeFaults());
+    EXPECT_TRUE(mazeFaults().empty()) << describe(mazeFaults());
     firstStep();
     Faults faults;
     checkPlayer(h.form, faults);
     checkBoxes(h.form, h.window.moves, h.window.extra, faults);
     CounterLedger ledger;
     ledger.check(h.form, faults);
-    EXPECT_TRUE(faults.empty()) << all(faults);
+    EXPECT_TRUE(faults.empty()) << describe(faults);
 }
 
 TEST_F(SoundWindow, AnOpenRightBorderIsSeen) {
     h.form.openings(6, 2) = static_cast<Int>(h.form.openings(6, 2) | 2);
-    EXPECT_TRUE(mentions(mazeFaults(), "right border is open at row 2")) << all(mazeFaults());
+    EXPECT_TRUE(mentions(mazeFaults(), "right border is open at row 2")) << describe(mazeFaults());
+}
+
+// Trails the generator cannot leave: each is seen.
+TEST_F(SoundWindow, ABrokenTrailIsSeen) {
+    struct Break {
+        const char* name;
+        void (*apply)(Mazeform&);
+        const char* words;
+    };
+    const Break kBreaks[] = {
+        {"a square reached before any neighbour of it",
+         [](Mazeform& f) {
+             // Moves a square that is not joined to the first one up to second place.
+             const int w = f.mazeWidth;
+             const auto squareAt = [&](int k) {
+                 const int code = f.trail.at(static_cast<std::size_t>(k));
+                 return Square{codeCol(w, code), codeRow(w, code)};
+             };
+             int k = 3;
+             while (k < f.trailCount && joined(f, squareAt(1), squareAt(k))) {
+                 ++k;
+             }
+             std::rotate(f.trail.begin() + 2, f.trail.begin() + k, f.trail.begin() + k + 1);
+         },
+         "is not joined to an earlier square"},
+        {"an entry after the exit's",
+         [](Mazeform& f) { f.trail.at(static_cast<std::size_t>(f.trailCount) + 1) = 5; },
+         "written after the exit"},
+        {"an exit after every square", [](Mazeform& f) { f.trailCount = 6 * 4 + 1; },
+         "trailCount is 25"},
+    };
+    ASSERT_LT(h.form.trailCount, 6 * 4) << "the exit needs a free trail entry after it";
+    const State sound = h.form;
+    for (const Break& b : kBreaks) {
+        SCOPED_TRACE(b.name);
+        b.apply(h.form);
+        EXPECT_TRUE(mentions(mazeFaults(), b.words)) << describe(mazeFaults());
+        static_cast<State&>(h.form) = sound;
+        EXPECT_TRUE(mazeFaults().empty()) << describe(mazeFaults());
+    }
 }
 
 TEST_F(SoundWindow, ASecondExitIsSeen) {
     Mazeform& f = h.form;
     for (int c = 1; c <= 6; ++c) {
-        if (f.openings(c, 4) % 2 == 0) {
+        if (!f.opensDown(c, 4)) {
             f.openings(c, 4) = static_cast<Int>(f.openings(c, 4) + 1);
             break;
         }
     }
     EXPECT_TRUE(mentions(mazeFaults(), "2 squares of the bottom row open downward"))
-        << all(mazeFaults());
+        << describe(mazeFaults());
 }
 
 TEST_F(SoundWindow, AMissingPassageIsSeen) {
@@ -97,7 +129,7 @@ TEST_F(SoundWindow, AMissingPassageIsSeen) {
     bool closed = false;
     for (int c = 1; c < 6 && !closed; ++c) {
         for (int r = 1; r <= 4 && !closed; ++r) {
-            if (f.openings(c, r) >= 2) {
+            if (f.opensRight(c, r)) {
                 f.openings(c, r) = static_cast<Int>(f.openings(c, r) - 2);
                 closed = true;
             }
@@ -105,8 +137,8 @@ TEST_F(SoundWindow, AMissingPassageIsSeen) {
     }
     ASSERT_TRUE(closed);
     const Faults faults = mazeFaults();
-    EXPECT_TRUE(mentions(faults, "22 openings between squares, not 23")) << all(faults);
-    EXPECT_TRUE(mentions(faults, "are joined to (1, 1)")) << all(faults);
+    EXPECT_TRUE(mentions(faults, "22 openings between squares, not 23")) << describe(faults);
+    EXPECT_TRUE(mentions(faults, "are joined to (1, 1)")) << describe(faults);
 }
 
 TEST_F(SoundWindow, ALoopIsSeen) {
@@ -126,7 +158,7 @@ TEST_F(SoundWindow, ALoopIsSeen) {
 
 TEST_F(SoundWindow, TheEntranceMayOpenDownButNoOtherBorderSquare) {
     h.form.openings(h.form.entryCol, 0) = 1;
-    EXPECT_TRUE(mazeFaults().empty()) << all(mazeFaults());
+    EXPECT_TRUE(mazeFaults().empty()) << describe(mazeFaults());
     h.form.openings(0, 3) = 2;
     EXPECT_TRUE(mentions(mazeFaults(), "border square (0, 3) is open"));
 }
@@ -150,7 +182,7 @@ TEST_F(SoundWindow, APlayerOffTheMazeIsSeen) {
     h.form.playerCol = 7;
     Faults faults;
     checkPlayer(h.form, faults);
-    EXPECT_TRUE(mentions(faults, "(7, 1), which is no square of the maze")) << all(faults);
+    EXPECT_TRUE(mentions(faults, "(7, 1), which is no square of the maze")) << describe(faults);
 
     h.form.playerCol = static_cast<Int>(h.form.entryCol == 1 ? 2 : 1);
     h.form.playerRow = 0;
@@ -215,13 +247,13 @@ TEST_F(SoundWindow, SolvesPathIsCheckedSquareBySquare) {
     cheat_Click(f);
     Faults faults;
     checkSolution(f, faults);
-    EXPECT_TRUE(faults.empty()) << all(faults);
+    EXPECT_TRUE(faults.empty()) << describe(faults);
 
     const Int second = f.solutionPath.at(2);
     f.solutionPath.at(2) = f.solutionPath.at(f.solutionLength);
     faults.clear();
     checkSolution(f, faults);
-    EXPECT_TRUE(mentions(faults, "not joined")) << all(faults);
+    EXPECT_TRUE(mentions(faults, "not joined")) << describe(faults);
     f.solutionPath.at(2) = second;
 
     f.curX = static_cast<Int>(f.curX + f.squareSize);
@@ -236,7 +268,7 @@ TEST_F(SoundWindow, TheLedgerTiesTheCountersToThePassCounts) {
     CounterLedger ledger;
     Faults faults;
     ledger.check(f, faults);
-    EXPECT_TRUE(faults.empty()) << all(faults);
+    EXPECT_TRUE(faults.empty()) << describe(faults);
 
     f.moveCount = static_cast<Int>(f.moveCount + 1);
     ledger.check(f, faults);
@@ -251,7 +283,7 @@ TEST_F(SoundWindow, TheLedgerTiesTheCountersToThePassCounts) {
     ledger.rebase(f);
     faults.clear();
     ledger.check(f, faults);
-    EXPECT_TRUE(faults.empty()) << all(faults);
+    EXPECT_TRUE(faults.empty()) << describe(faults);
 }
 
 TEST(ReferenceNumber, ReadsTheSizeTextsAsTheRulesSay) {
@@ -287,7 +319,7 @@ TEST(ReferenceNumber, RoundsHalvesToEven) {
 TEST(CheckingSurface, AWallThatIsNotOneSquareIsSeen) {
     State s;
     s.squareSize = 100;
-    CheckingSurface surface;
+    RecordingSurface surface;
     surface.watch(s);
     surface.line(0, 0, 100, 0, kBlack);
     EXPECT_TRUE(surface.faults.empty());
@@ -311,7 +343,7 @@ TEST(EventDriver, DecodesANewMazeAndAWalk) {
     }
     EventDriver driver;
     driver.run(bytes);
-    EXPECT_TRUE(driver.faults().empty()) << all(driver.faults());
+    EXPECT_TRUE(driver.faults().empty()) << describe(driver.faults());
     const EventStats& stats = driver.stats();
     EXPECT_EQ(stats.mazes, 1);
     EXPECT_EQ(driver.form().mazeWidth, 3);
@@ -326,7 +358,7 @@ TEST(EventDriver, RefusedSizesAreCountedAndKeepNoMaze) {
     const std::vector<std::uint8_t> bytes = {0, 0, 12, 5, 12, 4, 0, 0};
     EventDriver driver;
     driver.run(bytes);
-    EXPECT_TRUE(driver.faults().empty()) << all(driver.faults());
+    EXPECT_TRUE(driver.faults().empty()) << describe(driver.faults());
     EXPECT_EQ(driver.stats().rejected, 1);
     EXPECT_EQ(driver.form().entryCol, 0);
 }

@@ -19,46 +19,13 @@
 #include "mazefile/file_store.h"
 #include "support/doubles.h"
 #include "support/maze_checks.h"
+#include "support/play_helpers.h"
+#include "support/temp_dir.h"
 
 namespace quorrel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh directory under the system's temporary directory, removed with everything in it.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "quorrel-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path)) {
-            names.push_back(e.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    fs::path path;
-};
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Splits a file at CR LF; the text must end with one.
 std::vector<std::string> crlfLines(const std::string& text) {
@@ -76,29 +43,13 @@ std::vector<std::string> crlfLines(const std::string& text) {
     return lines;
 }
 
-// A window whose message boxes note how much had been drawn when they appeared.
-class WatchingWindow : public FakeWindow {
-  public:
-    explicit WatchingWindow(const RecordingSurface& s) : surface(s) {}
-    void inform(std::string_view text) override {
-        drawnBeforeMessage.push_back(surface.ops.size());
-        FakeWindow::inform(text);
-    }
-    const RecordingSurface& surface;
-    std::vector<std::size_t> drawnBeforeMessage;
-};
-
-// NEW MAZE with files going to a given store.
-struct FileHarness {
-    explicit FileHarness(FileStore& store) : form(Ports{surface, window, window, random, store}) {
+// NEW MAZE of 6 by 4 squares with files going to a given store.
+struct FileHarness : Harness {
+    explicit FileHarness(FileStore& store) : Harness(store) {
         form.makeFiles = true;
         window.width = "6";
         window.height = "4";
     }
-    RecordingSurface surface;
-    WatchingWindow window{surface};
-    ScriptedRandom random;
-    Mazeform form;
 };
 
 TEST(MazeFileName, HasAtLeastThreeDigits) {
@@ -208,9 +159,9 @@ void expectFileShowsMaze(const std::string& text, const State& s) {
         EXPECT_EQ(bottoms.back(), '.');
         for (int c = 1; c <= w; ++c) {
             const std::size_t at = static_cast<std::size_t>(3 * (c - 1));
-            EXPECT_EQ(sides.substr(at + 1, 3), openRight(s, c, r) ? "   " : "  I")
+            EXPECT_EQ(sides.substr(at + 1, 3), s.opensRight(c, r) ? "   " : "  I")
                 << "right side of (" << c << ", " << r << ")";
-            EXPECT_EQ(bottoms.substr(at, 3), openDown(s, c, r) ? ":  " : ":--")
+            EXPECT_EQ(bottoms.substr(at, 3), s.opensDown(c, r) ? ":  " : ":--")
                 << "bottom side of (" << c << ", " << r << ")";
         }
     }
@@ -284,17 +235,11 @@ TEST(PosixMazeFile, WorkedExampleByteForByte) {
     FileHarness h(store);
     h.window.width = "2";
     h.window.height = "2";
-    h.random.script = {0.1, 0.75, 0.75};
+    h.random.script.assign(kWorkedDraws.begin(), kWorkedDraws.end());
     Command1_Click(h.form);
     EXPECT_TRUE(h.window.messages.empty());
     ASSERT_EQ(dir.entries(), std::vector<std::string>{"maze_001.txt"});
-    EXPECT_EQ(readFile(dir.path / "maze_001.txt"),
-              "\r\n\r\n\r\n\r\n"
-              ".  .--.\r\n"
-              "I     I\r\n"
-              ":  :--.\r\n"
-              "I     I\r\n"
-              ":  :--.\r\n");
+    EXPECT_EQ(readFile(dir.path / "maze_001.txt"), kWorkedMazeFile);
 }
 
 TEST(PosixMazeFile, NextMazesTakeTheNextNumbersAndLeaveOldFilesAlone) {
@@ -344,8 +289,8 @@ void expectDrawnThenOneMessage(const FileHarness& h, const std::string& message)
     EXPECT_GE(h.surface.of(DrawOp::Line).size(), 6U * 4U);
     ASSERT_EQ(h.window.messages.size(), 1U);
     EXPECT_EQ(h.window.messages[0], message);
-    ASSERT_EQ(h.window.drawnBeforeMessage.size(), 1U);
-    EXPECT_EQ(h.window.drawnBeforeMessage[0], h.surface.ops.size());
+    ASSERT_EQ(h.window.opsAtMessage.size(), 1U);
+    EXPECT_EQ(h.window.opsAtMessage[0], h.surface.ops.size());
     EXPECT_EQ(h.surface.ops.back().kind, DrawOp::Box);
 }
 

@@ -21,22 +21,6 @@ namespace {
 
 constexpr const char* kMessage = "Maze dimensions must fall between 2 and 50";
 
-// A window that notes what the board and the boxes showed when a message box appeared.
-class NotingWindow : public FakeWindow {
-  public:
-    explicit NotingWindow(const RecordingSurface& s) : surface(s) {}
-    void inform(std::string_view text) override {
-        drawnBeforeMessage.push_back(surface.ops.size());
-        movesAtMessage.push_back(moves);
-        extraAtMessage.push_back(extra);
-        FakeWindow::inform(text);
-    }
-    const RecordingSurface& surface;
-    std::vector<std::size_t> drawnBeforeMessage;
-    std::vector<std::string> movesAtMessage;
-    std::vector<std::string> extraAtMessage;
-};
-
 class NewMaze : public ::testing::Test {
   protected:
     // Presses NEW MAZE with the given texts in the two selectors.
@@ -46,11 +30,12 @@ class NewMaze : public ::testing::Test {
         Command1_Click(form);
     }
 
-    RecordingSurface surface;
-    NotingWindow window{surface};
-    ScriptedRandom random;
-    MemoryFileStore files;
-    Mazeform form{Ports{surface, window, window, random, files}};
+    Harness h;
+    RecordingSurface& surface = h.surface;
+    FakeWindow& window = h.window;
+    ScriptedRandom& random = h.random;
+    MemoryFileStore& files = h.files;
+    Mazeform& form = h.form;
 };
 
 struct GeometryCase {
@@ -86,6 +71,14 @@ TEST_P(DesignSizeGeometry, FitsTheBoardIntoTheWindow) {
                                     l.y2 == g.originY + g.squareSize);
     }
     EXPECT_TRUE(leftBorder);
+    // The reference the fuzzer judges NEW MAZE by gives the same board.
+    const ReferenceBoard ref = referenceBoard(g.w, g.h, surface.client, surface.pixel);
+    EXPECT_TRUE(ref.accepted);
+    EXPECT_EQ(ref.square, g.squareSize);
+    EXPECT_EQ(ref.inset, g.inset);
+    EXPECT_NEAR(ref.font, g.fontSize, 1e-4);
+    EXPECT_EQ(ref.originX, g.originX);
+    EXPECT_EQ(ref.originY, g.originY);
 }
 
 INSTANTIATE_TEST_SUITE_P(At8880By7305, DesignSizeGeometry,
@@ -329,9 +322,9 @@ TEST_F(NewMaze, RefusedSizeBlanksTheBoardAndKeepsThePreviousMaze) {
     // The board was cleared and nothing drawn after, before the message appeared.
     ASSERT_EQ(surface.ops.size(), 1U);
     EXPECT_EQ(surface.ops[0].kind, DrawOp::Clear);
-    EXPECT_EQ(window.drawnBeforeMessage[0], 1U);
-    EXPECT_EQ(window.movesAtMessage[0], "");
-    EXPECT_EQ(window.extraAtMessage[0], "");
+    EXPECT_EQ(window.opsAtMessage[0], 1U);
+    EXPECT_EQ(window.shown[0].moves, "");
+    EXPECT_EQ(window.shown[0].extra, "");
     EXPECT_EQ(window.moves, "");
     EXPECT_EQ(window.extra, "");
     EXPECT_EQ(form.moveCount, 0);

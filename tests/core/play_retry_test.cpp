@@ -18,15 +18,7 @@ namespace {
 // The 2 by 2 maze from the draws 0.1, 0.1, 0.1: the walk fills every square before it can cut
 // an exit, so the maze has none.
 void buildMazeWithoutExit(PlayHarness& h) {
-    Mazeform& f = h.form;
-    f.mazeWidth = 2;
-    f.mazeHeight = 2;
-    f.squareSize = 375;
-    f.inset = 75;
-    f.originX = 3690;
-    f.originY = 1025;
-    h.random.script = {0.1, 0.1, 0.1};
-    main(f);
+    buildWorkedMaze(h, kNoExitDraws);
 }
 
 // A walk on a seeded maze with a detour into a side branch and out through the exit, the

@@ -107,14 +107,7 @@ TEST(Solve, DoesNothingOnAMazeWithoutAnExit) {
     for (Int radius : {0, 2}) {
         PlayHarness h;
         Mazeform& f = h.form;
-        f.mazeWidth = 2;
-        f.mazeHeight = 2;
-        f.squareSize = 375;
-        f.inset = 75;
-        f.originX = 3690;
-        f.originY = 1025;
-        h.random.script = {0.1, 0.1, 0.1};
-        main(f);
+        buildWorkedMaze(h, kNoExitDraws);
         ASSERT_FALSE(f.exitMade);
         f.visibility = radius;
         h.window.moves = "4";

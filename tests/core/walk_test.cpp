@@ -118,7 +118,7 @@ class WalkPass : public ::testing::Test {
                 ASSERT_FALSE(exitBefore);
                 EXPECT_TRUE(f.exitMade);
                 EXPECT_EQ(r_, kH);
-                EXPECT_TRUE(openDown(f, c_, kH));
+                EXPECT_TRUE(f.opensDown(c_, kH));
                 EXPECT_EQ(f.trailCount, trailCountBefore);
                 EXPECT_EQ(f.trail[static_cast<std::size_t>(f.trailCount)],
                           squareCode(kW, c_, kH + 1));
@@ -331,7 +331,7 @@ TEST_F(WalkPass, StaleArmingTurnsAChosenSouthStepIntoAScan) {
     h->random.fallback = SeededRandom(7);
     r260(h->form);
     EXPECT_TRUE(h->random.script.empty());
-    EXPECT_EQ(h->form.openings(3, 3) % 2, 0) << "moved south from (3, 3)";
+    EXPECT_FALSE(h->form.opensDown(3, 3)) << "moved south from (3, 3)";
 }
 
 TEST(Branch, PicksAmongTwoNamesByHalves) {
@@ -449,7 +449,7 @@ TEST_F(MazeStart, TheWalkStartsBelowTheEntrance) {
     EXPECT_EQ(f.entryCol, 2);
     EXPECT_EQ(f.trail[1], squareCode(3, 2, 1));
     EXPECT_EQ(f.trail[2], squareCode(3, 3, 1));
-    EXPECT_TRUE(openRight(f, 2, 1));
+    EXPECT_TRUE(f.opensRight(2, 1));
 }
 
 TEST_F(MazeStart, ForgetsTheExitOfThePreviousMaze) {

@@ -1,31 +1,17 @@
 #include <gtest/gtest.h>
 
 #include "gen/generator.h"
-#include "support/doubles.h"
+#include "support/play_helpers.h"
 
 namespace quorrel::testing {
 namespace {
 
 // The 2 by 2 maze built from the draws 0.1, 0.75, 0.75.
-class WorkedExample : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        Mazeform& f = h.form;
-        f.mazeWidth = 2;
-        f.mazeHeight = 2;
-        f.squareSize = 375;
-        f.inset = 75;
-        f.originX = 3690;
-        f.originY = 1025;
-        h.random.script = {0.1, 0.75, 0.75};
-    }
+TEST(WorkedExample, GivesTheCodesTrailAndFile) {
     Harness h;
-};
-
-TEST_F(WorkedExample, GivesTheCodesTrailAndFile) {
     Mazeform& f = h.form;
     f.makeFiles = true;
-    main(f);
+    buildWorkedMaze(h);
     EXPECT_EQ(f.entryCol, 1);
     EXPECT_EQ(f.openings(1, 1), 3);
     EXPECT_EQ(f.openings(2, 1), 0);
@@ -39,13 +25,7 @@ TEST_F(WorkedExample, GivesTheCodesTrailAndFile) {
     EXPECT_EQ(f.visitCount, 4);
     EXPECT_EQ(h.random.drawn, 3);
     ASSERT_EQ(h.files.files.count("./maze_001.txt"), 1U);
-    EXPECT_EQ(h.files.files["./maze_001.txt"],
-              "\r\n\r\n\r\n\r\n"
-              ".  .--.\r\n"
-              "I     I\r\n"
-              ":  :--.\r\n"
-              "I     I\r\n"
-              ":  :--.\r\n");
+    EXPECT_EQ(h.files.files["./maze_001.txt"], kWorkedMazeFile);
 }
 
 }  // namespace

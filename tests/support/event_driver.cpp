@@ -11,6 +11,7 @@
 #include "mazefile/maze_file.h"
 #include "play/play.h"
 #include "solve/solve.h"
+#include "support/odd_values.h"
 #include "ui/window.h"
 
 namespace quorrel::testing {
@@ -60,33 +61,6 @@ constexpr std::array<std::string_view, 41> kTrickyTexts = {
 
 constexpr std::array<std::string_view, 8> kSuffixes = {".5", ".4999", ".5001", ".0",
                                                        "e0", "d1",    "e-1",   "   "};
-
-constexpr std::array<float, 8> kOddCoordinates = {std::numeric_limits<float>::quiet_NaN(),
-                                                  std::numeric_limits<float>::infinity(),
-                                                  -std::numeric_limits<float>::infinity(),
-                                                  -1e30F,
-                                                  1e30F,
-                                                  -0.0F,
-                                                  32767.5F,
-                                                  -32768.5F};
-
-constexpr std::array<double, 8> kOddLengths = {0,
-                                               -1,
-                                               std::numeric_limits<double>::quiet_NaN(),
-                                               std::numeric_limits<double>::infinity(),
-                                               1e9,
-                                               32767,
-                                               32768,
-                                               3000};
-
-constexpr std::array<double, 8> kOddPixels = {0,
-                                              -15,
-                                              std::numeric_limits<double>::quiet_NaN(),
-                                              std::numeric_limits<double>::infinity(),
-                                              1440,
-                                              1441,
-                                              1,
-                                              0.5};
 
 constexpr std::array<Int, 8> kButtons = {kLeftButton, kLeftButton,  kLeftButton,   kLeftButton,
                                          kLeftButton, kRightButton, kMiddleButton, 3};
@@ -184,8 +158,10 @@ struct EventDriver::Before {
 };
 
 EventDriver::EventDriver() : form_(Ports{surface_, window_, window_, random_, files_}) {
+    surface_.recording = false;
     surface_.watch(form_);
     window_.watch(form_, surface_);
+    window_.markAsDesigned();
     Form_Load(form_);
     mazePrint_ = mazePrint(form_);
 }
@@ -274,8 +250,8 @@ EventDriver::Before EventDriver::snapshot() const {
     b.tracking = form_.tracking;
     b.exitMade = form_.exitMade;
     b.makeFiles = form_.makeFiles;
-    b.failCreate = files_.failCreate;
-    b.failWrite = files_.failWrite;
+    b.failCreate = files_.failNextCreate;
+    b.failWrite = files_.failNextWrite;
     b.widthText = window_.width;
     b.heightText = window_.height;
     b.nextFile = files_.nextFreeName();
@@ -325,7 +301,8 @@ void EventDriver::newMaze(ByteReader& in) {
                                static_cast<double>(in.u16() % 4000)};
             break;
         case 15:
-            surface_.client = {kOddLengths.at(in.byte() % 8), kOddLengths.at(in.byte() % 8)};
+            surface_.client = {kOddLengths.at(in.byte() % kOddLengths.size()),
+                               kOddLengths.at(in.byte() % kOddLengths.size())};
             break;
         default:
             surface_.client = {8880, 7305};
@@ -338,7 +315,8 @@ void EventDriver::newMaze(ByteReader& in) {
             surface_.pixel = {in.u16() / 16.0, in.u16() / 16.0};
             break;
         case 7:
-            surface_.pixel = {kOddPixels.at(in.byte() % 8), kOddPixels.at(in.byte() % 8)};
+            surface_.pixel = {kOddPixels.at(in.byte() % kOddPixels.size()),
+                              kOddPixels.at(in.byte() % kOddPixels.size())};
             break;
         default:
             surface_.pixel = {15, 15};
@@ -348,12 +326,12 @@ void EventDriver::newMaze(ByteReader& in) {
     if (files_.files.size() >= 12) {
         files_.files.clear();
     }
-    apply(Event::NewMaze,
-          "\"" + printable(window_.width) + "\" x \"" + printable(window_.height) + "\" client " +
-              std::to_string(surface_.client.width) + " x " +
-              std::to_string(surface_.client.height) + " twips per pixel " +
-              std::to_string(surface_.pixel.x) + ", " + std::to_string(surface_.pixel.y),
-          [&] { Command1_Click(form_); });
+    std::ostringstream detail;
+    detail << '"' << printable(window_.width) << "\" x \"" << printable(window_.height)
+           << "\" client " << std::to_string(surface_.client.width) << " x "
+           << std::to_string(surface_.client.height) << " twips per pixel "
+           << std::to_string(surface_.pixel.x) << ", " << std::to_string(surface_.pixel.y);
+    apply(Event::NewMaze, detail.str(), [&] { Command1_Click(form_); });
 }
 
 void EventDriver::pointOnPlayer(ByteReader& in, float& x, float& y) const {
@@ -537,10 +515,10 @@ void EventDriver::fileTrouble(ByteReader& in) {
     const int how = in.byte() % 4;
     apply(Event::FileTrouble, std::to_string(how), [&] {
         if (how == 0 || how == 3) {
-            files_.failCreate = true;
+            files_.failNextCreate = true;
         }
         if (how == 1 || how == 3) {
-            files_.failWrite = true;
+            files_.failNextWrite = true;
         }
         if (how == 2) {
             files_.files.clear();

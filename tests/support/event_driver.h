@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/event_doubles.h"
+#include "support/doubles.h"
 #include "support/invariants.h"
 #include "ui/mazeform.h"
 
@@ -124,10 +124,10 @@ class EventDriver {
     std::vector<int> openSides() const;
     void pointToward(int side, float& x, float& y) const;
 
-    CheckingSurface surface_;
-    CheckingWindow window_;
-    EdgeRandom random_;
-    TroubleFileStore files_;
+    RecordingSurface surface_;
+    FakeWindow window_;
+    ScriptedRandom random_;
+    MemoryFileStore files_;
     Mazeform form_;
 
     CounterLedger ledger_;

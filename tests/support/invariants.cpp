@@ -5,28 +5,21 @@
 #include <cmath>
 #include <cstdlib>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "model/types.h"
+#include "support/maze_geometry.h"
 
 namespace quorrel::testing {
 
 namespace {
 
 std::string at(int col, int row) {
-    return "(" + std::to_string(col) + ", " + std::to_string(row) + ")";
-}
-
-bool isOdd(int v) {
-    return v % 2 != 0;
-}
-
-bool openRight(const State& s, int col, int row) {
-    return s.openings(col, row) >= 2;
-}
-bool openDown(const State& s, int col, int row) {
-    return isOdd(s.openings(col, row));
+    std::ostringstream out;
+    out << '(' << col << ", " << row << ')';
+    return out.str();
 }
 
 // The grids have the extents of a W by H maze.
@@ -86,49 +79,15 @@ void checkCodes(const State& s, Faults& out) {
 
 // Exactly W*H - 1 openings between squares of rows 1..H, and all squares joined: a tree.
 void checkPerfect(const State& s, Faults& out) {
-    const int w = s.mazeWidth;
-    const int h = s.mazeHeight;
-    int joins = 0;
-    for (int c = 1; c <= w; ++c) {
-        for (int r = 1; r <= h; ++r) {
-            joins += (c < w && openRight(s, c, r)) ? 1 : 0;
-            joins += (r < h && openDown(s, c, r)) ? 1 : 0;
-        }
-    }
-    if (joins != w * h - 1) {
+    const int squares = s.mazeWidth * s.mazeHeight;
+    const int joins = innerOpenings(s);
+    if (joins != squares - 1) {
         out.push_back("the maze has " + std::to_string(joins) + " openings between squares, not " +
-                      std::to_string(w * h - 1));
+                      std::to_string(squares - 1));
     }
-    std::vector<char> seen(static_cast<std::size_t>((w + 2) * (h + 2)), 0);
-    const auto index = [w](int c, int r) { return static_cast<std::size_t>(r * (w + 2) + c); };
-    std::vector<std::pair<int, int>> todo{{1, 1}};
-    seen[index(1, 1)] = 1;
-    int reached = 0;
-    while (!todo.empty()) {
-        const auto [c, r] = todo.back();
-        todo.pop_back();
-        ++reached;
-        const auto visit = [&](int nc, int nr) {
-            if (!seen[index(nc, nr)]) {
-                seen[index(nc, nr)] = 1;
-                todo.emplace_back(nc, nr);
-            }
-        };
-        if (c < w && openRight(s, c, r)) {
-            visit(c + 1, r);
-        }
-        if (c > 1 && openRight(s, c - 1, r)) {
-            visit(c - 1, r);
-        }
-        if (r < h && openDown(s, c, r)) {
-            visit(c, r + 1);
-        }
-        if (r > 1 && openDown(s, c, r - 1)) {
-            visit(c, r - 1);
-        }
-    }
-    if (reached != w * h) {
-        out.push_back("only " + std::to_string(reached) + " of " + std::to_string(w * h) +
+    const int reached = reachableSquares(s);
+    if (reached != squares) {
+        out.push_back("only " + std::to_string(reached) + " of " + std::to_string(squares) +
                       " squares are joined to (1, 1)");
     }
 }
@@ -137,7 +96,7 @@ void checkExit(const State& s, Faults& out) {
     const int h = s.mazeHeight;
     int exits = 0;
     for (int c = 1; c <= s.mazeWidth; ++c) {
-        exits += openDown(s, c, h) ? 1 : 0;
+        exits += s.opensDown(c, h) ? 1 : 0;
     }
     if (exits != (s.exitMade ? 1 : 0)) {
         out.push_back(std::to_string(exits) + " squares of the bottom row open downward, with " +
@@ -154,19 +113,37 @@ void checkTrail(const State& s, Faults& out) {
         out.push_back("trail(1) is " + std::to_string(s.trail.at(1)) +
                       ", not the square below the entrance");
     }
-    if (s.trailCount < 2 || s.trailCount > w * h + 1 ||
+    if (s.trailCount < 2 || s.trailCount > w * h + 1 || (s.exitMade && s.trailCount > w * h) ||
         (!s.exitMade && s.trailCount != w * h + 1)) {
         out.push_back("trailCount is " + std::to_string(s.trailCount));
         return;
     }
+    // Without an exit trailCount is W*H + 1 and every square is listed. Each square is first
+    // reached from a neighbour reached before it.
     std::set<int> codes;
-    // Without an exit trailCount is W*H + 1 and every square is listed.
     for (int k = 1; k < s.trailCount; ++k) {
         const int code = s.trail.at(static_cast<std::size_t>(k));
         const int row = code >= 0 ? codeRow(w, code) : -1;
         if (row < 1 || row > h || !codes.insert(code).second) {
             out.push_back("trail(" + std::to_string(k) + ") = " + std::to_string(code) +
                           " is not a new square of the maze");
+            return;
+        }
+        const Square square{codeCol(w, code), row};
+        bool fromEarlier = k == 1;
+        for (const Square n : {Square{square.col - 1, row}, Square{square.col + 1, row},
+                               Square{square.col, row - 1}, Square{square.col, row + 1}}) {
+            const bool inside = n.col >= 1 && n.col <= w && n.row >= 1 && n.row <= h;
+            fromEarlier = fromEarlier || (inside && codes.count(squareCode(w, n.col, n.row)) &&
+                                          testing::joined(s, square, n));
+        }
+        if (!fromEarlier) {
+            out.push_back("trail(" + std::to_string(k) + ") is not joined to an earlier square");
+        }
+    }
+    for (std::size_t k = static_cast<std::size_t>(s.trailCount) + 1; k < s.trail.size(); ++k) {
+        if (s.exitMade && s.trail[k] != 0) {
+            out.push_back("trail(" + std::to_string(k) + ") written after the exit");
             return;
         }
     }
@@ -206,31 +183,21 @@ bool parseInteger(std::string_view text, long& value) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
-// The square a code stands for is a neighbour of the other, with an open side between them.
+// The squares two codes stand for are neighbours with an open side between them.
 bool joined(const State& s, int codeA, int codeB) {
     const int w = s.mazeWidth;
-    const int ca = codeCol(w, codeA);
-    const int ra = codeRow(w, codeA);
-    const int cb = codeCol(w, codeB);
-    const int rb = codeRow(w, codeB);
-    if (ra == rb && std::abs(ca - cb) == 1) {
-        return openRight(s, std::min(ca, cb), ra);
-    }
-    if (ca == cb && std::abs(ra - rb) == 1) {
-        return openDown(s, ca, std::min(ra, rb));
-    }
-    return false;
+    return testing::joined(s, {codeCol(w, codeA), codeRow(w, codeA)},
+                           {codeCol(w, codeB), codeRow(w, codeB)});
 }
 
 }  // namespace
 
-int exitColumn(const State& s) {
-    for (int c = 1; c <= s.mazeWidth; ++c) {
-        if (openDown(s, c, s.mazeHeight)) {
-            return c;
-        }
+std::string describe(const Faults& faults) {
+    std::string text;
+    for (const std::string& f : faults) {
+        text += f + "\n";
     }
-    return 0;
+    return text;
 }
 
 void checkMaze(const State& s, Faults& out) {
@@ -492,6 +459,55 @@ double referenceRound(double x) {
         return below;
     }
     return std::fmod(below, 2.0) == 0 ? below : below + 1;
+}
+
+namespace {
+
+// The board in a client area of cw by ch twips, worked out step by step from the rules.
+ReferenceBoard boardIn(double w, double h, double cw, double ch, TwipsPerPixel p) {
+    ReferenceBoard b;
+    const auto sizeW = static_cast<float>((cw - p.x * 100) / w);
+    const auto sizeH = static_cast<float>((ch - p.y * 100) / h);
+    const float size = sizeH < sizeW ? sizeH : sizeW;
+    const auto cap = static_cast<float>(p.x * 25);
+    if (cap < size) {
+        b.square = static_cast<int>(referenceRound(p.x * 25));
+        b.inset = static_cast<int>(referenceRound(p.x * 5));
+        b.font = 8.5F;
+    } else {
+        if (!(size >= 3)) {
+            return b;
+        }
+        b.square = static_cast<int>(std::floor(size));
+        b.inset = b.square / 5;
+        b.font = static_cast<float>(std::floor(b.square / 3.0) / p.x);
+    }
+    b.w = static_cast<int>(w);
+    b.h = static_cast<int>(h);
+    b.originX = referenceRound((cw - b.w * b.square) / 2);
+    b.originY = referenceRound(p.y * 40 + 50 + b.square);
+    b.accepted = b.originX >= 0 && b.originX + b.w * b.square <= 32767 &&
+                 b.originY + (b.h + 1) * b.square <= 32767;
+    return b;
+}
+
+}  // namespace
+
+// Centred in the whole client area; where a corner would then pass 32767 twips, centred in
+// the part of it up to 32767 twips each way.
+ReferenceBoard referenceBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p) {
+    const double w = referenceRound(wValue);
+    const double h = referenceRound(hValue);
+    if (!(w >= 2 && w <= 50 && h >= 2 && h <= 50)) {
+        return {};
+    }
+    if (!(p.x >= 1 && p.x <= 1440 && p.y >= 1 && p.y <= 1440)) {
+        return {};
+    }
+    const ReferenceBoard centred = boardIn(w, h, c.width, c.height, p);
+    return centred.accepted ? centred
+                            : boardIn(w, h, c.width > 32767 ? 32767 : c.width,
+                                      c.height > 32767 ? 32767 : c.height, p);
 }
 
 }  // namespace quorrel::testing

@@ -8,16 +8,22 @@
 #include <vector>
 
 #include "model/state.h"
+#include "support/maze_geometry.h"
+#include "ui/surface.h"
 
 namespace quorrel::testing {
 
 // Everything found wrong, one line each; empty when all is well.
 using Faults = std::vector<std::string>;
 
+// The faults, one a line.
+std::string describe(const Faults& faults);
+
 // The maze, once one exists: sizes and grid extents, a perfect maze over rows 1..H, the right
 // border closed, one exit exactly when one was cut, nothing open in the border ring but the
-// entrance, every square reached, the generator's trail, and a geometry whose corners fit
-// 16 bits.
+// entrance, every square reached, the generator's trail (each square once, first reached from
+// a neighbour reached before it, the square below the exit last and nothing after it), and a
+// geometry whose corners fit 16 bits.
 void checkMaze(const State& s, Faults& out);
 
 // Counters within 0..32767, pass counts never negative, and, while a game is under way on
@@ -32,9 +38,6 @@ void checkBoxes(const State& s, std::string_view moves, std::string_view extra, 
 // first row's entrance square down to the square below the exit, each square joined to the
 // next by an open side, no square twice, and the player's corner left on the exit square.
 void checkSolution(const State& s, Faults& out);
-
-// The column of the bottom-row square that opens downward, 0 if there is none.
-int exitColumn(const State& s);
 
 // The pass counts against the move counters. Every painted step adds one move and one pass,
 // and the n-th pass through a square costs n - g(n - 1) extra moves where g(n) is 0 for n
@@ -63,6 +66,23 @@ double referenceNumber(std::string_view text);
 
 // Rounds half to even, by hand.
 double referenceRound(double x);
+
+// The board NEW MAZE should set up for two selector values on a client area, worked out step
+// by step from the rules of the command: sizes rounded half to even within 2..50, twips per
+// pixel within 1..1440, the maze centred in the whole client area or, where a corner would
+// then pass 32767 twips, in the part of it up to 32767 twips each way, squares of 25 pixels
+// at most and 3 twips at least, and every corner within 16-bit twips. Not accepted otherwise.
+struct ReferenceBoard {
+    bool accepted = false;
+    int w = 0;
+    int h = 0;
+    int square = 0;
+    int inset = 0;
+    float font = 0;
+    double originX = 0;
+    double originY = 0;
+};
+ReferenceBoard referenceBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p);
 
 // Plain decimal digits without sign, blank or leading zero (0 itself is "0").
 bool isPlainNumber(std::string_view text);
