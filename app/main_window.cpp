@@ -3,13 +3,11 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
-#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStringList>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -17,6 +15,7 @@
 #include "board/new_maze.h"
 #include "board_accessible.h"
 #include "board_widget.h"
+#include "bold_font.h"
 #include "play/play.h"
 #include "solve/solve.h"
 #include "ui/board_description.h"
@@ -32,23 +31,6 @@ constexpr int kControlTop = 120;
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The labels' and the button's font: MS Sans Serif 8.25 points, bold, upright, not underlined.
-// Where that Windows font is missing, as on Linux, fontconfig's nearest sans (DejaVu Sans) is
-// wider and runs the labels into the controls beside them; the fonts named after it have
-// Arial's widths, which MS Sans Serif's bold face comes close to: Liberation Sans (Debian's
-// fonts-liberation2, which the package recommends), Arimo, Arial itself.
-QFont boldFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arimo"), QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setWeight(QFont::Bold);
-    font.setItalic(false);
-    font.setUnderline(false);
-    return font;
 }
 
 QAction* checkableItem(QMenu* menu, const QString& caption, const char* name) {
