@@ -96,7 +96,7 @@ test: build
 # The benchmarks of bench/, built for speed in their own directory and run with repetitions;
 # every executable there named *_bench is run, and the medians are listed at the end, then the
 # goals: each case of the window timed beside its floor, the same work done with the toolkit's
-# own calls. Fails when a goal is missed.
+# own calls (the start-up also on an Xvfb the benchmark starts). Fails when a goal is missed.
 BENCH_BUILD ?= build-bench
 BENCH_REPETITIONS ?= 10
 
