@@ -4,25 +4,41 @@ SHELL := /bin/bash
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-# Everything the build, the tests and the benchmarks need.
-# The widget tests use Qt's offscreen platform; the end-to-end tests (Python, standard library
-# only) run the game on Xvfb, work it with xdotool and take screenshots with ImageMagick.
-# The accessibility test reads the game over AT-SPI on its own D-Bus session (at-spi2-core,
-# the AT-SPI client library for Python); the package test builds the .deb (dpkg-dev finds its
-# library dependencies) and validates its launcher and metadata; librsvg2-bin renders the icon.
-DEB_PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev \
-	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3 \
-	clang-14 libclang-rt-14-dev \
-	at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-daemon dbus-x11 \
-	dpkg-dev desktop-file-utils appstream librsvg2-bin
+# The Debian packages each target needs; every target installs only what is missing of its own
+# list, so `make run` does not wait for the tools of the tests, benchmarks or fuzzing.
+#
+# The game: a compiler, CMake and Qt's widgets. The labels ask for a font with the metrics of the
+# Windows control font (Liberation Sans, fonts-liberation2); the board's counts use the desktop's
+# sans (DejaVu). libxkbcommon-dev only quiets Qt's CMake files, which look for it and say so.
+# On a Wayland session without X the game needs Qt's Wayland platform plugin.
+RUN_PACKAGES := cmake make g++ qt6-base-dev libgl-dev libxkbcommon-dev \
+	fonts-liberation2 fonts-dejavu-core $(if $(WAYLAND_DISPLAY),qt6-wayland)
+# The tests: GoogleTest; the widget tests use Qt's offscreen platform; the end-to-end tests
+# (Python, standard library only) run the game on Xvfb, work it with xdotool and take screenshots
+# with ImageMagick, and once under a headless Weston with Qt's Wayland plugin. The accessibility
+# test reads the game over AT-SPI on its own D-Bus session (at-spi2-core, the AT-SPI client
+# library for Python, a screen reader and its speech service); the package test builds the .deb
+# (dpkg-dev finds its library dependencies), validates its launcher and metadata and runs
+# lintian on it; librsvg2-bin renders the icon.
+TEST_PACKAGES := pkg-config libgtest-dev xvfb xauth xdotool x11-utils imagemagick \
+	python3 at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-daemon dbus-x11 orca speech-dispatcher \
+	weston qt6-wayland dpkg-dev desktop-file-utils appstream lintian librsvg2-bin
+# The benchmarks: Google Benchmark, and Xvfb for the start-up on a real X server.
+BENCH_PACKAGES := libbenchmark-dev xvfb xauth
+# The fuzz targets: clang with libFuzzer and its sanitizer runtimes (the core only, no Qt).
+FUZZ_PACKAGES := cmake make g++ clang-14 libclang-rt-14-dev
+# The Debian package: dpkg-shlibdeps (dpkg-dev) and lintian.
+PACKAGE_PACKAGES := dpkg-dev lintian
 GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel
 
-.PHONY: all deps configure build run test bench format clean sanitize fuzz package screenshot
+.PHONY: all deps deps-run deps-test deps-bench deps-fuzz deps-package configure build run test \
+	bench format clean sanitize fuzz package screenshot display run-build
 
 all: build
 
-deps:
-	@missing=$$(for p in $(DEB_PACKAGES); do \
+# install_missing(packages): installs those of the packages that are not installed yet.
+define install_missing
+	@missing=$$(for p in $(1); do \
 		dpkg-query -W -f='$${Status}\n' "$$p" 2>/dev/null | grep -q '^install ok installed' || echo "$$p"; \
 	done); \
 	if [ -n "$$missing" ]; then \
@@ -31,19 +47,48 @@ deps:
 		$$sudo apt-get update -q && \
 		$$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
 	fi
+endef
 
-configure: deps
-	cmake -S . -B $(BUILD) -DQUORREL_WERROR=ON
+deps-run:
+	$(call install_missing,$(RUN_PACKAGES))
+deps-test:
+	$(call install_missing,$(RUN_PACKAGES) $(TEST_PACKAGES))
+deps-bench:
+	$(call install_missing,$(RUN_PACKAGES) $(BENCH_PACKAGES))
+deps-fuzz:
+	$(call install_missing,$(FUZZ_PACKAGES))
+deps-package:
+	$(call install_missing,$(RUN_PACKAGES) $(PACKAGE_PACKAGES))
+# Everything every target needs.
+deps: deps-test deps-bench deps-fuzz deps-package
+
+# The build every test runs on: warnings are errors, every test target is built.
+configure: deps-test
+	cmake -S . -B $(BUILD) -DQUORREL_WERROR=ON -DQUORREL_BUILD_TESTS=ON
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# The game alone, in the same build folder: no tests (GoogleTest is not needed), and warnings
+# stay warnings, since a player's compiler may warn where ours does not.
+display:
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
-		echo "make run: no display to open the game window on (neither DISPLAY nor WAYLAND_DISPLAY is set); run it on a virtual one with: xvfb-run -a $(GAME)" >&2; \
+		echo "make run: there is no display to open the game's window on (neither DISPLAY nor" >&2; \
+		echo "WAYLAND_DISPLAY is set). Run it from a terminal of your desktop session, or over" >&2; \
+		echo "ssh -X from another machine. \`make test' needs no display. To see that the game" >&2; \
+		echo "starts on a machine without a screen, build it and start it on a virtual display:" >&2; \
+		echo "  make run-build && sudo apt-get install xvfb && xvfb-run -a $(GAME)" >&2; \
 		exit 1; \
 	fi
-	$(GAME)
+
+run-build: deps-run
+	cmake -S . -B $(BUILD) -DQUORREL_WERROR=OFF -DQUORREL_BUILD_TESTS=OFF
+	cmake --build $(BUILD) -j$(JOBS) --target quorrel
+
+# On a Wayland session without X the game uses Qt's Wayland plugin.
+run: display
+	@$(MAKE) --no-print-directory run-build
+	$(if $(DISPLAY),,QT_QPA_PLATFORM=wayland )$(GAME)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
@@ -51,11 +96,11 @@ test: build
 # The benchmarks of bench/, built for speed in their own directory and run with repetitions;
 # every executable there named *_bench is run, and the medians are listed at the end, then the
 # goals: each case of the window timed beside its floor, the same work done with the toolkit's
-# own calls. Fails when a goal is missed.
+# own calls (the start-up also on an Xvfb the benchmark starts). Fails when a goal is missed.
 BENCH_BUILD ?= build-bench
 BENCH_REPETITIONS ?= 10
 
-bench: deps
+bench: deps-bench
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUORREL_WERROR=ON \
 		-DQUORREL_BUILD_BENCH=ON -DQUORREL_BUILD_APP=ON -DQUORREL_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
@@ -81,7 +126,7 @@ SANITIZER_ENV := \
 	LSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/ubsan.supp:print_stacktrace=1:halt_on_error=1
 
-sanitize: deps
+sanitize: deps-test
 	cmake -S . -B $(ASAN_BUILD) -DQUORREL_WERROR=ON -DQUORREL_SANITIZE=ON -DQUORREL_BUILD_APP=ON \
 		-DQUORREL_BUILD_TESTS=ON
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
@@ -94,7 +139,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_new_maze fuzz_events
 
-fuzz: deps
+fuzz: deps-fuzz
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DQUORREL_FUZZ=ON -DQUORREL_WERROR=ON \
 		-DQUORREL_BUILD_APP=OFF -DQUORREL_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
@@ -113,7 +158,9 @@ fuzz: deps
 	done; echo "== $$total fuzz inputs executed in all"
 
 # The Debian package of the game, $(BUILD)/quorrel_<version>_<arch>.deb.
-package: build
+package: deps-package
+	cmake -S . -B $(BUILD) -DQUORREL_WERROR=ON -DQUORREL_BUILD_TESTS=OFF
+	cmake --build $(BUILD) -j$(JOBS) --target quorrel
 	cd $(BUILD) && cpack -G DEB
 
 # docs/screenshot.png, the picture in the README: the game on a virtual display in the middle

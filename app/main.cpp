@@ -3,9 +3,12 @@
 
 #include "application.h"
 #include "main_window.h"
+#include "termination.h"
 
 int main(int argc, char* argv[]) {
+    quorrel::app::TerminationSignals termination;
     QApplication application(argc, argv);
+    termination.watch(&QApplication::quit);
     quorrel::app::setUpApplication();
     quorrel::app::MainWindow window;
     window.show();

@@ -15,6 +15,7 @@
 #include "board/new_maze.h"
 #include "board_accessible.h"
 #include "board_widget.h"
+#include "bold_font.h"
 #include "play/play.h"
 #include "solve/solve.h"
 #include "ui/board_description.h"
@@ -30,17 +31,6 @@ constexpr int kControlTop = 120;
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The labels' and the button's font: MS Sans Serif 8.25 points, bold, upright, not underlined
-// (fontconfig puts the nearest installed font in its place).
-QFont boldFont() {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    font.setWeight(QFont::Bold);
-    font.setItalic(false);
-    font.setUnderline(false);
-    return font;
 }
 
 QAction* checkableItem(QMenu* menu, const QString& caption, const char* name) {

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "bold_font.h"
+
 namespace quorrel::bench {
 
 namespace {
@@ -21,13 +23,6 @@ int pixelsX(const QWidget& widget, int twips) {
 
 int pixelsY(const QWidget& widget, int twips) {
     return static_cast<int>(std::lround(twips * widget.logicalDpiY() / 1440.0));
-}
-
-QFont boldFont() {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    font.setWeight(QFont::Bold);
-    return font;
 }
 
 }  // namespace
@@ -79,7 +74,8 @@ BareWindow::BareWindow(QWidget* parent) : QMainWindow(parent) {
     bar->addAction(QString());
     bar->addAction(QStringLiteral("&HELP!"));
 
-    const QFont bold = boldFont();
+    // The game's own font for the labels and the button.
+    const QFont bold = app::boldFont();
     const auto place = [this](QWidget* control, int left, int width, int height) {
         control->setGeometry(pixelsX(*this, left), pixelsY(*this, 120), pixelsX(*this, width),
                              pixelsY(*this, height));

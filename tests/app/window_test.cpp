@@ -3,8 +3,12 @@
 
 #include "ui/window.h"
 
+#include <QColor>
+#include <QImage>
 #include <QMenu>
 #include <cmath>
+#include <cstdio>
+#include <utility>
 
 #include "app_support.h"
 
@@ -103,7 +107,8 @@ TEST_F(WindowStart, LabelsAndButtonAreBoldMsSansSerif) {
     for (const char* name : {"Label1", "Label2", "Command1", "Label3", "Label4"}) {
         SCOPED_TRACE(name);
         const QFont font = child<QWidget>(name).font();
-        EXPECT_EQ(font.family(), "MS Sans Serif");
+        EXPECT_EQ(font.families().value(0), "MS Sans Serif");
+        EXPECT_TRUE(font.families().contains("Liberation Sans")) << "no metric-compatible fallback";
         EXPECT_DOUBLE_EQ(font.pointSizeF(), 8.25);
         EXPECT_EQ(font.weight(), QFont::Bold);
         EXPECT_EQ(static_cast<int>(font.weight()), 700);
@@ -113,6 +118,37 @@ TEST_F(WindowStart, LabelsAndButtonAreBoldMsSansSerif) {
     for (const char* name : {"Combo1", "Combo2", "Text1", "Text2"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(child<QWidget>(name).font(), window->font());
+    }
+}
+
+// The rightmost column of a widget's own rendering, in its parent's pixels, holding a pixel
+// that differs from the widget's background; -1 for none.
+int rightmostInk(QWidget& widget) {
+    const QImage image = widget.grab().toImage();
+    const QColor background = widget.palette().color(widget.backgroundRole());
+    const double ratio = image.devicePixelRatio();
+    for (int x = image.width() - 1; x >= 0; --x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixelColor(x, y) != background) {
+                return widget.x() + static_cast<int>(std::floor(x / ratio));
+            }
+        }
+    }
+    return -1;
+}
+
+TEST_F(WindowStart, EachLabelsTextEndsClearOfTheControlBesideIt) {
+    const std::pair<const char*, const char*> pairs[] = {
+        {"Label1", "Combo1"}, {"Label2", "Combo2"}, {"Label3", "Text1"}, {"Label4", "Text2"}};
+    for (const auto& [label, beside] : pairs) {
+        SCOPED_TRACE(label);
+        const int ink = rightmostInk(child<QLabel>(label));
+        const int next = child<QWidget>(beside).x();
+        ASSERT_GE(ink, child<QLabel>(label).x()) << "the label shows no text";
+        // At least one column of background between the text and the control.
+        EXPECT_LE(ink, next - 2) << "text ends at x " << ink << ", " << beside << " starts at "
+                                 << next;
+        std::printf("%s: text ends at x %d, %s starts at x %d\n", label, ink, beside, next);
     }
 }
 

@@ -2,11 +2,13 @@
 """The Debian package: builds it with cpack from the build tree, unpacks it with dpkg-deb into
 a scratch folder and checks what a desktop needs of it: the program, the launcher and the
 software-centre metadata (both validated with their own tools), the icons at their sizes, the
-package's fields and the libraries it depends on. Then starts the unpacked program on its own
+package's fields and the libraries it depends on, and what lintian says of it (no error, no
+warning). Then starts the unpacked program on its own
 virtual display and waits for its window "Quorrel 1.0".
 
 usage: package_test.py CPACK CPACK_CONFIG"""
 
+import gzip
 import os
 import shutil
 import struct
@@ -18,7 +20,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import quorrel_e2e as e2e  # noqa: E402  (the shared Xvfb session of the end-to-end tests)
 
 APP_ID = "io.github.quorrel.Quorrel"
-TOOLS = ("dpkg-deb", "desktop-file-validate", "appstreamcli", "xprop")
+TOOLS = ("dpkg-deb", "desktop-file-validate", "appstreamcli", "xprop", "lintian")
 
 
 def run(*args, cwd=None):
@@ -53,9 +55,31 @@ def check_fields(deb):
               "maintainer %r is not a name and an address" % fields.get("Maintainer"))
     e2e.check(fields.get("Description", "").startswith("maze game"),
               "description %r" % fields.get("Description"))
-    depends = [d.strip().split(" ")[0] for d in fields.get("Depends", "").split(",")]
+    depends = package_names(fields.get("Depends", ""))
     for library in ("libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6"):
         e2e.check(library in depends, "Depends lacks %s: %s" % (library, depends))
+    # The labels' font, and Qt's Wayland plugin for sessions without X.
+    wanted = depends + package_names(fields.get("Recommends", ""))
+    for package in ("fonts-liberation2", "qt6-wayland"):
+        e2e.check(package in wanted, "neither Depends nor Recommends names " + package)
+    for line in fields.get("Description", "").splitlines():
+        e2e.check(len(line) < 80, "description line of %d characters" % len(line))
+
+
+def package_names(relation):
+    return [d.strip().split(" ")[0] for d in relation.split(",") if d.strip()]
+
+
+def check_lintian(deb):
+    done = subprocess.run(["lintian", "--pedantic", "--display-info", deb],
+                          stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=e2e.LIMIT * 20)
+    tags = [line for line in done.stdout.splitlines() if line[:2] in ("E:", "W:", "I:", "P:")]
+    for tag in tags:
+        e2e.log("lintian " + tag)
+    e2e.check(done.returncode in (0, 1), "lintian failed (%d): %s" % (done.returncode,
+                                                                    done.stderr))
+    bad = [tag for tag in tags if tag[:2] in ("E:", "W:")]
+    e2e.check(not bad, "lintian reports %d errors and warnings:\n%s" % (len(bad), "\n".join(bad)))
 
 
 def png_size(path):
@@ -67,9 +91,23 @@ def png_size(path):
 
 def check_files(root):
     share = os.path.join(root, "usr", "share")
-    program = os.path.join(root, "usr", "bin", "quorrel")
+    program = os.path.join(root, "usr", "games", "quorrel")
     e2e.check(os.path.isfile(program) and os.access(program, os.X_OK),
-              "no executable usr/bin/quorrel")
+              "no executable usr/games/quorrel")
+    doc = os.path.join(share, "doc", "quorrel")
+    with open(os.path.join(doc, "copyright"), encoding="utf-8") as f:
+        copyright_text = f.read()
+    e2e.check(copyright_text.startswith("Format: https://www.debian.org/doc/packaging-manuals/"
+                                        "copyright-format/1.0/"), "the copyright is not DEP-5")
+    e2e.check("License: Expat\n Permission is hereby granted" in copyright_text,
+              "the copyright does not give the licence text")
+    with gzip.open(os.path.join(doc, "changelog.gz"), "rt", encoding="utf-8") as f:
+        e2e.check(f.readline().startswith("quorrel (1.0"), "the changelog has no 1.0 entry")
+    with gzip.open(os.path.join(share, "man", "man6", "quorrel.6.gz"), "rt",
+                   encoding="utf-8") as f:
+        page = f.read()
+    e2e.check(page.startswith(".TH QUORREL 6") and ".SH NAME" in page and "Ctrl+Q" in page,
+              "the manual page quorrel(6) lacks its title, name or keys")
     desktop = os.path.join(share, "applications", APP_ID + ".desktop")
     metainfo = os.path.join(share, "metainfo", APP_ID + ".metainfo.xml")
     svg = os.path.join(share, "icons", "hicolor", "scalable", "apps", APP_ID + ".svg")
@@ -92,7 +130,11 @@ def check_files(root):
     return program, desktop, metainfo
 
 
-def check_desktop_integration(desktop, metainfo):
+# The PATH Debian gives every user's session (/etc/login.defs, /etc/profile).
+USER_PATH = ("/usr/local/bin", "/usr/bin", "/bin", "/usr/local/games", "/usr/games")
+
+
+def check_desktop_integration(root, desktop, metainfo):
     run("desktop-file-validate", desktop)
     run("appstreamcli", "validate", "--no-net", metainfo)
     entries = {}
@@ -101,8 +143,10 @@ def check_desktop_integration(desktop, metainfo):
             if "=" in line and not line.startswith("#"):
                 key, value = line.rstrip("\n").split("=", 1)
                 entries[key] = value
-    e2e.check(entries.get("Exec", "").split(" ")[0] == "quorrel",
-              "the launcher runs %r, not the installed program" % entries.get("Exec"))
+    command = entries.get("Exec", "").split(" ")[0]
+    found = shutil.which(command, path=os.pathsep.join(root + d for d in USER_PATH))
+    e2e.check(found == os.path.join(root, "usr", "games", "quorrel"),
+              "the launcher runs %r, which a session's PATH finds at %r" % (command, found))
     e2e.check(entries.get("Icon") == APP_ID, "the launcher's icon is %r" % entries.get("Icon"))
     with open(metainfo, encoding="utf-8") as f:
         text = f.read()
@@ -134,10 +178,11 @@ def main():
         e2e.check(not missing, "missing tools: %s (run `make deps`)" % ", ".join(missing))
         deb = build_package(cpack, config, scratch)
         check_fields(deb)
+        check_lintian(deb)
         root = os.path.join(scratch, "root")
         run("dpkg-deb", "-x", deb, root)
         program, desktop, metainfo = check_files(root)
-        check_desktop_integration(desktop, metainfo)
+        check_desktop_integration(root, desktop, metainfo)
         check_window(program)
     except e2e.Failure as failure:
         e2e.log("FAIL: %s" % failure)
