@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "play/keys.h"
 #include "support/event_doubles.h"
 #include "support/invariants.h"
 #include "ui/mazeform.h"
@@ -38,6 +39,13 @@ enum class Event {
     AnswerYes,
     AnswerNo,
     FileTrouble,
+    ArrowLeft,
+    ArrowRight,
+    ArrowUp,
+    ArrowDown,
+    FocusBoard,
+    KeyNewMaze,
+    KeyHelp,
     Count
 };
 
@@ -98,6 +106,10 @@ class EventDriver {
     void move(ByteReader& in);
     void walk(ByteReader& in);
     void fileTrouble(ByteReader& in);
+    // An arrow key, held down for a few auto-repeats.
+    void arrows(ByteReader& in);
+    // What the board says when it takes the focus matches the state.
+    void checkFocusWords();
 
     // Runs one event and checks the window afterwards.
     template <typename Action>
@@ -109,6 +121,7 @@ class EventDriver {
     void checkMazeFile(const Before& before, bool accepted);
     void checkQuiet(Event e, const Before& before);
     void checkMenuMarks();
+    void checkArrow(const Before& before);
     void checkMazeKept(Event e);
 
     std::string sizeText(ByteReader& in);
@@ -128,6 +141,7 @@ class EventDriver {
     Faults faults_;
     EventStats stats_;
     std::deque<std::string> recent_;
+    ArrowResult arrowResult_ = ArrowResult::NoMaze;  // of the latest arrow key
 };
 
 }  // namespace quorrel::testing
