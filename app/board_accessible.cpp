@@ -1,16 +1,135 @@
 #include "board_accessible.h"
 
+#include <QAccessible>
 #include <QAccessibleWidget>
+#include <QPointer>
 
 #include "board_widget.h"
 
 namespace quorrel::app {
 
+namespace {
+
+constexpr const char* kSpokenProperty = "quorrelSpoken";
+constexpr std::size_t kKeptUtterances = 4;
+
+// One utterance: a static text inside the board, named by what it says.
+class Utterance : public QAccessibleInterface {
+  public:
+    Utterance(QWidget* board, QString text) : board_(board), text_(std::move(text)) {}
+
+    bool isValid() const override { return !board_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return board_ ? board_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return board_ ? QAccessible::queryAccessibleInterface(board_.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface* /*child*/) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? text_ : QString();
+    }
+    void setText(QAccessible::Text /*t*/, const QString& /*text*/) override {}
+    QRect rect() const override {
+        // The board's own area: the utterance is about all of it.
+        QAccessibleInterface* p = parent();
+        return p != nullptr ? p->rect() : QRect();
+    }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.focusable = true;
+        s.focused = board_ && board_->hasFocus() && current();
+        s.readOnly = true;
+        return s;
+    }
+
+  private:
+    bool current() const;
+
+    QPointer<QWidget> board_;
+    QString text_;
+};
+
+// The board: its widget children (the controls on it) after the latest utterance, which is
+// child 0 once there is one.
+class BoardInterface : public QAccessibleWidget {
+  public:
+    explicit BoardInterface(QWidget* board) : QAccessibleWidget(board, QAccessible::Canvas) {}
+
+    QAccessibleInterface* utterance() const {
+        const unsigned id = widget()->property(kSpokenProperty).toUInt();
+        return id == 0 ? nullptr : QAccessible::accessibleInterface(id);
+    }
+    int shift() const { return utterance() != nullptr ? 1 : 0; }
+
+    int childCount() const override { return QAccessibleWidget::childCount() + shift(); }
+    QAccessibleInterface* child(int index) const override {
+        if (QAccessibleInterface* u = utterance(); u != nullptr) {
+            if (index == 0) {
+                return u;
+            }
+            return QAccessibleWidget::child(index - 1);
+        }
+        return QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface* c) const override {
+        QAccessibleInterface* u = utterance();
+        if (u != nullptr && c == u) {
+            return 0;
+        }
+        const int i = QAccessibleWidget::indexOfChild(c);
+        return i < 0 ? i : i + shift();
+    }
+    QAccessibleInterface* focusChild() const override {
+        QAccessibleInterface* u = utterance();
+        if (u != nullptr && widget()->hasFocus()) {
+            return u;
+        }
+        return QAccessibleWidget::focusChild();
+    }
+};
+
+bool Utterance::current() const {
+    return board_ && board_->property(kSpokenProperty).toUInt() ==
+                         QAccessible::uniqueId(const_cast<Utterance*>(this));
+}
+
+}  // namespace
+
 QAccessibleInterface* boardAccessible(const QString& /*className*/, QObject* object) {
     if (auto* board = qobject_cast<BoardWidget*>(object)) {
-        return new QAccessibleWidget(board, QAccessible::Canvas);
+        return new BoardInterface(board);
     }
     return nullptr;
+}
+
+BoardSpeech::~BoardSpeech() {
+    board_.setProperty(kSpokenProperty, QVariant());
+    for (unsigned id : ids_) {
+        QAccessible::deleteAccessibleInterface(id);
+    }
+}
+
+bool BoardSpeech::say(const QString& text) {
+    last_ = text;
+    auto* utterance = new Utterance(&board_, text);
+    const unsigned id = QAccessible::registerAccessibleInterface(utterance);
+    board_.setProperty(kSpokenProperty, id);
+    ids_.push_back(id);
+    while (ids_.size() > kKeptUtterances) {
+        QAccessible::deleteAccessibleInterface(ids_.front());
+        ids_.pop_front();
+    }
+    if (!board_.hasFocus()) {
+        return false;
+    }
+    QAccessibleEvent event(&board_, QAccessible::Focus);
+    event.setChild(0);
+    QAccessible::updateAccessibility(&event);
+    return true;
 }
 
 }  // namespace quorrel::app
