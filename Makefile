@@ -14,7 +14,7 @@ DEB_PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev li
 	libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3 \
 	clang-14 libclang-rt-14-dev \
 	at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-daemon dbus-x11 \
-	dpkg-dev desktop-file-utils appstream librsvg2-bin
+	dpkg-dev desktop-file-utils appstream librsvg2-bin orca speech-dispatcher
 GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel
 
 .PHONY: all deps configure build run test bench format clean sanitize fuzz package screenshot

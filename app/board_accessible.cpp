@@ -13,7 +13,8 @@ namespace {
 constexpr const char* kSpokenProperty = "quorrelSpoken";
 constexpr std::size_t kKeptUtterances = 4;
 
-// One utterance: a static text inside the board, named by what it says.
+// One utterance: a piece of the board without a role of its own (screen readers say no role
+// word for it), named by what it says.
 class Utterance : public QAccessibleInterface {
   public:
     Utterance(QWidget* board, QString text) : board_(board), text_(std::move(text)) {}
@@ -37,7 +38,7 @@ class Utterance : public QAccessibleInterface {
         QAccessibleInterface* p = parent();
         return p != nullptr ? p->rect() : QRect();
     }
-    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::Role role() const override { return QAccessible::Whitespace; }
     QAccessible::State state() const override {
         QAccessible::State s;
         s.focusable = true;

@@ -132,7 +132,7 @@ TEST_F(Keyboard, WindowWideKeysRunNewMazeHelpAndClose) {
 QString utteranceOf(app::BoardWidget& board) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&board);
     QAccessibleInterface* said = iface->child(0);
-    if (said == nullptr || said->role() != QAccessible::StaticText) {
+    if (said == nullptr || said->role() != QAccessible::Whitespace) {
         return QString();
     }
     return said->text(QAccessible::Name);
