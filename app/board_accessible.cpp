@@ -17,7 +17,8 @@ constexpr std::size_t kKeptUtterances = 4;
 // word for it), named by what it says.
 class Utterance : public QAccessibleInterface {
   public:
-    Utterance(QWidget* board, QString text) : board_(board), text_(std::move(text)) {}
+    Utterance(QWidget* board, QString text, QAccessible::Role role)
+        : board_(board), text_(std::move(text)), role_(role) {}
 
     bool isValid() const override { return !board_.isNull(); }
     QObject* object() const override { return nullptr; }
@@ -38,7 +39,7 @@ class Utterance : public QAccessibleInterface {
         QAccessibleInterface* p = parent();
         return p != nullptr ? p->rect() : QRect();
     }
-    QAccessible::Role role() const override { return QAccessible::Whitespace; }
+    QAccessible::Role role() const override { return role_; }
     QAccessible::State state() const override {
         QAccessible::State s;
         s.focusable = true;
@@ -52,6 +53,7 @@ class Utterance : public QAccessibleInterface {
 
     QPointer<QWidget> board_;
     QString text_;
+    QAccessible::Role role_;
 };
 
 // The board: its widget children (the controls on it) after the latest utterance, which is
@@ -116,7 +118,11 @@ BoardSpeech::~BoardSpeech() {
 
 bool BoardSpeech::say(const QString& text) {
     last_ = text;
-    auto* utterance = new Utterance(&board_, text);
+    // On the focused board the utterance takes the focus; elsewhere it is a notification that
+    // shows up, which screen readers read out without moving the focus.
+    const bool focused = board_.hasFocus();
+    auto* utterance =
+        new Utterance(&board_, text, focused ? QAccessible::Whitespace : QAccessible::Notification);
     const unsigned id = QAccessible::registerAccessibleInterface(utterance);
     board_.setProperty(kSpokenProperty, id);
     ids_.push_back(id);
@@ -124,13 +130,10 @@ bool BoardSpeech::say(const QString& text) {
         QAccessible::deleteAccessibleInterface(ids_.front());
         ids_.pop_front();
     }
-    if (!board_.hasFocus()) {
-        return false;
-    }
-    QAccessibleEvent event(&board_, QAccessible::Focus);
+    QAccessibleEvent event(&board_, focused ? QAccessible::Focus : QAccessible::ObjectShow);
     event.setChild(0);
     QAccessible::updateAccessibility(&event);
-    return true;
+    return focused;
 }
 
 }  // namespace quorrel::app

@@ -16,7 +16,9 @@ namespace quorrel::app {
 // The canvas has one child besides the controls on it: the latest thing the game has to say
 // about the board (a step, a bump, a new maze). Screen readers do not speak changes to the
 // focused board's name or description, but they speak an object that newly takes the focus;
-// so every utterance is a new child, given the focus while the board has it.
+// so every utterance is a new child, given the focus while the board has it. While the focus
+// is elsewhere (on NEW MAZE, say) the child is a notification that shows up, which screen
+// readers read without the focus moving.
 QAccessibleInterface* boardAccessible(const QString& className, QObject* object);
 
 // What the board says, one utterance after another.
@@ -27,8 +29,9 @@ class BoardSpeech {
     BoardSpeech(const BoardSpeech&) = delete;
     BoardSpeech& operator=(const BoardSpeech&) = delete;
 
-    // Makes `text` the board's latest utterance and, while the board has the keyboard focus,
-    // moves the accessible focus to it. Gives whether it was handed to assistive technology.
+    // Makes `text` the board's latest utterance: while the board has the keyboard focus it
+    // takes the accessible focus, otherwise it shows up as a notification. Gives whether it
+    // took the focus.
     bool say(const QString& text);
 
     // The latest utterance, empty before the first.

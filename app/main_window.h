@@ -54,16 +54,17 @@ class MainWindow : public QMainWindow {
     void updateBoardDescription();
 
     // Has the board say what an event did: handed to assistive technology as the board's
-    // latest utterance, given the focus while the board has it. Nothing is said for an event
-    // that showed a message box, which speaks for itself.
+    // latest utterance, given the focus while the board has it and shown as a notification
+    // otherwise. Nothing is said for an event that showed a message box, which speaks for
+    // itself.
     void announce(const std::string& text);
 
   signals:
     // The board's description has changed to `text`; sent with the accessibility event.
     void boardDescribed(const QString& text);
-    // The board said `text`; `heard` tells whether it went to assistive technology, which it
-    // does while the board has the keyboard focus.
-    void boardSpoke(const QString& text, bool heard);
+    // The board said `text`: `focused` when it took the focus on the focused board, as a
+    // notification otherwise.
+    void boardSpoke(const QString& text, bool focused);
 
   private:
     void buildMenus();

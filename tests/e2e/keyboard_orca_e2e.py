@@ -177,12 +177,16 @@ def test(session):
     e2e.wait_for("Orca to notice the window",
                  lambda: any("New maze" in t for t in session.utterances()))
 
-    # Ctrl+N with the focus on NEW MAZE: the button keeps the focus, the board is not spoken.
     session.mark()
     maze = new_maze_by_key(session)
     e2e.log("maze: entrance above column %d, exit below column %d"
             % (maze.entry_col, maze.exit_col))
-    e2e.log("Orca after Ctrl+N on the button: %r" % session.said_since())
+    # Ctrl+N with the focus on NEW MAZE: the focus stays on the button, and the new maze is
+    # told as a notification.
+    told = ("notification New 20 by 20 maze. The entrance is above column %d. Open: down."
+            % maze.entry_col)
+    session.wait_said("the new maze as a notification", lambda t: t == told)
+    e2e.log("Orca after Ctrl+N on the button: %r" % told)
 
     # Shift+Tab from NEW MAZE: the board, with its size, the start and the way in.
     session.mark()
