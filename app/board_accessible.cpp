@@ -3,6 +3,11 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+#include <cstddef>
+#include <utility>
 
 #include "board_widget.h"
 
@@ -41,19 +46,25 @@ class Utterance : public QAccessibleInterface {
     }
     QAccessible::Role role() const override { return role_; }
     QAccessible::State state() const override {
+        // Only an utterance made to take the focus has it, and only while it is the board's
+        // latest and the board has the keyboard focus.
         QAccessible::State s;
-        s.focusable = true;
-        s.focused = board_ && board_->hasFocus() && current();
+        const bool takesFocus = role_ != QAccessible::Notification;
+        s.focusable = takesFocus;
+        s.focused = takesFocus && board_ && board_->hasFocus() &&
+                    board_->property(kSpokenProperty).toUInt() == id_;
         s.readOnly = true;
         return s;
     }
 
-  private:
-    bool current() const;
+    // Its number with QAccessible, given when it is registered.
+    void setId(unsigned id) { id_ = id; }
 
+  private:
     QPointer<QWidget> board_;
     QString text_;
     QAccessible::Role role_;
+    unsigned id_ = 0;
 };
 
 // The board: its widget children (the controls on it) after the latest utterance, which is
@@ -88,17 +99,12 @@ class BoardInterface : public QAccessibleWidget {
     }
     QAccessibleInterface* focusChild() const override {
         QAccessibleInterface* u = utterance();
-        if (u != nullptr && widget()->hasFocus()) {
+        if (u != nullptr && u->state().focused) {
             return u;
         }
         return QAccessibleWidget::focusChild();
     }
 };
-
-bool Utterance::current() const {
-    return board_ && board_->property(kSpokenProperty).toUInt() ==
-                         QAccessible::uniqueId(const_cast<Utterance*>(this));
-}
 
 }  // namespace
 
@@ -117,13 +123,13 @@ BoardSpeech::~BoardSpeech() {
 }
 
 bool BoardSpeech::say(const QString& text) {
-    last_ = text;
     // On the focused board the utterance takes the focus; elsewhere it is a notification that
     // shows up, which screen readers read out without moving the focus.
     const bool focused = board_.hasFocus();
     auto* utterance =
         new Utterance(&board_, text, focused ? QAccessible::Whitespace : QAccessible::Notification);
     const unsigned id = QAccessible::registerAccessibleInterface(utterance);
+    utterance->setId(id);
     board_.setProperty(kSpokenProperty, id);
     ids_.push_back(id);
     while (ids_.size() > kKeptUtterances) {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
 #include <deque>
 
 class QAccessibleInterface;
 class QObject;
+class QString;
 class QWidget;
 
 namespace quorrel::app {
@@ -34,12 +34,8 @@ class BoardSpeech {
     // took the focus.
     bool say(const QString& text);
 
-    // The latest utterance, empty before the first.
-    QString last() const { return last_; }
-
   private:
     QWidget& board_;
-    QString last_;
     // Utterances still known to assistive technology, newest last: a screen reader asks for
     // the name of an utterance some time after its focus event, so the last few stay.
     std::deque<unsigned> ids_;
