@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -70,6 +71,8 @@ BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent), font_(QApplication:
     setObjectName(QStringLiteral("board"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // The last stop of the Tab chain; a click on the board leaves the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(tr("Maze board"));
     setAccessibleDescription(
         tr("Hold the left mouse button down on the gray entrance square and move through the "
@@ -226,6 +229,24 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF at = toTwips(event->position());
     emit mouseReleased(buttonCode(event->button()), shiftCode(event->modifiers()),
                        static_cast<float>(at.x()), static_cast<float>(at.y()));
+}
+
+void BoardWidget::keyPressEvent(QKeyEvent* event) {
+    // The arrow keys in the order of the signal's codes: left, right, up, down.
+    constexpr Qt::Key kArrows[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down};
+    int way = -1;
+    for (int k = 0; k < 4; ++k) {
+        if (event->key() == kArrows[k]) {
+            way = k;
+        }
+    }
+    const Qt::KeyboardModifiers held =
+        event->modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    if (way < 0 || held != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    emit arrowPressed(way);
 }
 
 }  // namespace quorrel::app

@@ -58,6 +58,9 @@ class BoardWidget : public QWidget, public Surface {
     void mousePressed(int button, int shift, float x, float y);
     void mouseMoved(int button, int shift, float x, float y);
     void mouseReleased(int button, int shift, float x, float y);
+    // An arrow key while the board has the keyboard focus, auto-repeated ones too: 0 left,
+    // 1 right, 2 up, 3 down.
+    void arrowPressed(int way);
 
   protected:
     bool event(QEvent* event) override;
@@ -66,6 +69,7 @@ class BoardWidget : public QWidget, public Surface {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // Makes the image at least as large as the widget, at the widget's device pixel ratio,

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -16,6 +17,7 @@
 #include "board_accessible.h"
 #include "board_widget.h"
 #include "bold_font.h"
+#include "play/keys.h"
 #include "play/play.h"
 #include "solve/solve.h"
 #include "ui/board_description.h"
@@ -79,8 +81,10 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
         ownMessages_ = std::make_unique<MessageBoxes>(this);
         messages = ownMessages_.get();
     }
-    describedMessages_ =
-        std::make_unique<DescribedMessages>(*messages, [this] { updateBoardDescription(); });
+    describedMessages_ = std::make_unique<DescribedMessages>(*messages, [this] {
+        ++messagesShown_;
+        updateBoardDescription();
+    });
     messages = describedMessages_.get();
     RandomSource* random = services.random;
     if (random == nullptr) {
@@ -103,7 +107,9 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
                                                });
     form_ = std::make_unique<Mazeform>(Ports{*board_, *controls_, *messages, *random, *files});
 
+    speech_ = std::make_unique<BoardSpeech>(*board_);
     connectEvents();
+    connectKeys();
     formLoad();
     updateBoardDescription();
 
@@ -217,6 +223,8 @@ void MainWindow::buildControls() {
     setTabOrder(text1_, text2_);
     setTabOrder(text2_, combo1_);
     setTabOrder(combo1_, combo2_);
+    // The board comes last, so Tab from Height reaches it and Tab from it goes on to NEW MAZE.
+    setTabOrder(combo2_, board_);
 }
 
 void MainWindow::connectEvents() {
@@ -228,10 +236,22 @@ void MainWindow::connectEvents() {
             updateBoardDescription();
         });
     };
-    handle(command1_, &QPushButton::clicked, Command1_Click);
+    connect(command1_, &QPushButton::clicked, this, &MainWindow::newMaze);
     handle(mkfile_, &QAction::triggered, mkfile_Click);
-    handle(retry_, &QAction::triggered, retry_Click);
-    handle(cheat_, &QAction::triggered, cheat_Click);
+    // Retry and Solve, each saying what it changed.
+    const auto spoken = [this](QAction* action, void (*handler)(Mazeform&),
+                               std::string (*words)(const State&)) {
+        connect(action, &QAction::triggered, this, [this, handler, words] {
+            const int shown = messagesShown_;
+            handler(*form_);
+            updateBoardDescription();
+            if (messagesShown_ == shown) {
+                announce(words(*form_));
+            }
+        });
+    };
+    spoken(retry_, retry_Click, describeRetry);
+    spoken(cheat_, cheat_Click, describeSolution);
     handle(hide1_, &QAction::triggered, hide1_Click);
     handle(hide2_, &QAction::triggered, hide2_Click);
     handle(hide4_, &QAction::triggered, hide4_Click);
@@ -253,6 +273,61 @@ void MainWindow::connectEvents() {
                 Form_MouseUp(f, static_cast<Int>(button), static_cast<Int>(shift), x, y);
                 updateBoardDescription();
             });
+}
+
+void MainWindow::newMaze() {
+    const int shown = messagesShown_;
+    Command1_Click(*form_);
+    updateBoardDescription();
+    // A refused size or a maze file that could not be saved has told its own message.
+    if (messagesShown_ == shown) {
+        announce(describeNewMaze(*form_));
+    }
+}
+
+void MainWindow::connectKeys() {
+    connect(board_, &BoardWidget::arrowPressed, this, [this](int way) {
+        constexpr Arrow kWays[] = {Arrow::Left, Arrow::Right, Arrow::Up, Arrow::Down};
+        const int shown = messagesShown_;
+        const ArrowResult result = arrowKey(*form_, kWays[way & 3]);
+        updateBoardDescription();
+        if (messagesShown_ != shown) {
+            return;
+        }
+        switch (result) {
+            case ArrowResult::Stepped:
+                announce(describeSquare(*form_));
+                break;
+            case ArrowResult::Wall:
+                announce(describeBump(*form_));
+                break;
+            case ArrowResult::NoMaze:
+                announce(describeBoard(*form_));
+                break;
+            case ArrowResult::Finished:
+                break;
+        }
+    });
+    // Window-wide keys: they work wherever the focus is in the window, and leave the menus as
+    // they are.
+    const auto shortcut = [this](QKeySequence keys, const char* name) {
+        auto* created = new QShortcut(keys, this);
+        created->setObjectName(QString::fromLatin1(name));
+        return created;
+    };
+    connect(shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), "newMazeKey"), &QShortcut::activated, this,
+            &MainWindow::newMaze);
+    connect(shortcut(QKeySequence(Qt::Key_F1), "helpKey"), &QShortcut::activated, this, [this] {
+        help_Click(*form_);
+        updateBoardDescription();
+    });
+    connect(shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), "quitKey"), &QShortcut::activated, this,
+            &QWidget::close);
+}
+
+void MainWindow::announce(const std::string& text) {
+    const QString words = toQString(text);
+    emit boardSpoke(words, speech_->say(words));
 }
 
 void MainWindow::updateBoardDescription() {

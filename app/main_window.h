@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <string>
 
 #include "gen/random_source.h"
 #include "mazefile/file_store.h"
@@ -16,6 +17,7 @@ class QPushButton;
 
 namespace quorrel::app {
 
+class BoardSpeech;
 class BoardWidget;
 class ControlsPort;
 class MessageBoxes;
@@ -51,14 +53,26 @@ class MainWindow : public QMainWindow {
     // change a counter ends here, and so does the moment before a message box is shown.
     void updateBoardDescription();
 
+    // Has the board say what an event did: handed to assistive technology as the board's
+    // latest utterance, given the focus while the board has it and shown as a notification
+    // otherwise. Nothing is said for an event that showed a message box, which speaks for
+    // itself.
+    void announce(const std::string& text);
+
   signals:
     // The board's description has changed to `text`; sent with the accessibility event.
     void boardDescribed(const QString& text);
+    // The board said `text`: `focused` when it took the focus on the focused board, as a
+    // notification otherwise.
+    void boardSpoke(const QString& text, bool focused);
 
   private:
     void buildMenus();
     void buildControls();
     void connectEvents();
+    void connectKeys();
+    // NEW MAZE, from the button or from Ctrl+N.
+    void newMaze();
     // Form_Load: fills the size selectors and sets the game up with no maze.
     void formLoad();
     int pixelsX(int twips) const;
@@ -85,6 +99,9 @@ class MainWindow : public QMainWindow {
     QAction* hide0_ = nullptr;
     QAction* nul_ = nullptr;
     QAction* help_ = nullptr;
+
+    std::unique_ptr<BoardSpeech> speech_;
+    int messagesShown_ = 0;  // message boxes shown so far, to tell whether an event showed one
 
     std::unique_ptr<ControlsPort> controls_;
     std::unique_ptr<MessageBoxes> ownMessages_;

@@ -1,39 +1,60 @@
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "board/drawing.h"
+#include "play/keys.h"
 #include "play/play.h"
 
 namespace quorrel {
 
 namespace {
 
+// The way the pointer lies from the player's corner square: the first of right, left, below
+// and above that holds, the two vertical ones only within the square's column. None while the
+// pointer is on the square.
+std::optional<Arrow> wayToward(const Mazeform& f, float x, float y) {
+    const int s = f.squareSize;
+    if (x > f.curX) {
+        return Arrow::Right;
+    }
+    if (x < f.curX - s) {
+        return Arrow::Left;
+    }
+    if (y > f.curY) {
+        return Arrow::Down;
+    }
+    if (y < f.curY - s) {
+        return Arrow::Up;
+    }
+    return std::nullopt;
+}
+
 // Moves the player one square toward the pointer when the maze is open that way.
 void step(Mazeform& f, float x, float y) {
+    const std::optional<Arrow> way = wayToward(f, x, y);
+    if (!way || !canStep(f, f.playerCol, f.playerRow, *way)) {
+        return;
+    }
     const int s = f.squareSize;
-    const Int col = f.playerCol;
-    const Int row = f.playerRow;
-    if (x > f.curX) {
-        if (f.opensRight(col, row) && col < f.mazeWidth) {
+    switch (*way) {
+        case Arrow::Right:
             f.curX = static_cast<Int>(f.curX + s);
             ++f.playerCol;
-        }
-    } else if (x < f.curX - s) {
-        if (col > 1 && f.opensRight(col - 1, row)) {
+            break;
+        case Arrow::Left:
             f.curX = static_cast<Int>(f.curX - s);
             --f.playerCol;
-        }
-    } else if (y > f.curY) {
-        if (row < f.mazeHeight + 1 && f.opensDown(col, row)) {
+            break;
+        case Arrow::Down:
             f.curY = static_cast<Int>(f.curY + s);
             ++f.playerRow;
-        }
-    } else if (y < f.curY - s) {
-        if (row > 1 && f.opensDown(col, row - 1)) {
+            break;
+        case Arrow::Up:
             f.curY = static_cast<Int>(f.curY - s);
             --f.playerRow;
-        }
+            break;
     }
 }
 

@@ -214,12 +214,12 @@ QWidget* focusOwner() {
     return focus;
 }
 
-TEST_F(WindowStart, NewMazeHasTheFocusAndTabGoesThroughTheBoxesThenTheSelectors) {
+TEST_F(WindowStart, NewMazeHasTheFocusAndTabGoesThroughTheBoxesThenTheSelectorsThenTheBoard) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_EQ(focusOwner(), &command1());
-    for (QWidget* next :
-         std::initializer_list<QWidget*>{&text1(), &text2(), &combo1(), &combo2(), &command1()}) {
+    for (QWidget* next : std::initializer_list<QWidget*>{&text1(), &text2(), &combo1(), &combo2(),
+                                                         &board(), &command1()}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(focusOwner(), next) << "expected " << next->objectName().toStdString();
     }

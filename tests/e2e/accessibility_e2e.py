@@ -207,7 +207,7 @@ def test(session):
     reader.events.clear()
     maze = session.new_maze(20, 20)
     fresh = ("20 by 20 maze. You have not started: the entrance is above column %d. "
-             "0 moves, 0 extra." % maze.entry_col)
+             "Open: down. 0 moves, 0 extra." % maze.entry_col)
     reader.wait_description(board, fresh)
     e2e.log("after NEW MAZE: " + fresh)
 
@@ -216,7 +216,8 @@ def test(session):
     reader.events.clear()
     drag(session, maze, way[:4])
     col, row = way[3]
-    walked = "20 by 20 maze. You are on column %d, row %d. 3 moves, 0 extra." % (col, row)
+    walked = ("20 by 20 maze. You are on column %d, row %d. %s 3 moves, 0 extra."
+              % (col, row, maze.open_ways(col, row)))
     # The press on the entrance and three steps: four changes.
     reader.wait_description(board, walked, changes=4)
     e2e.log("after three steps: " + walked)

@@ -414,6 +414,22 @@ class Maze:
         if row > 1 and self.down_open[col, row - 1]:
             yield col, row - 1
 
+    def open_ways(self, col, row):
+        """The ways open from a square in the game's words: "Open: up, down, left, right." in
+        that order, down from the bottom row being the exit, and only down from the entrance."""
+        if row == 0:
+            return "Open: down."
+        ways = []
+        if row > 1 and self.down_open[col, row - 1]:
+            ways.append("up")
+        if self.down_open[col, row]:
+            ways.append("down to the exit" if row == self.rows else "down")
+        if col > 1 and self.right_open[col - 1, row]:
+            ways.append("left")
+        if col < self.columns and self.right_open[col, row]:
+            ways.append("right")
+        return "Open: " + ", ".join(ways) + "."
+
     def reachable(self):
         start = (self.entry_col, 1)
         seen = {start}

@@ -9,9 +9,11 @@
 
 #include "board/new_maze.h"
 #include "mazefile/maze_file.h"
+#include "play/keys.h"
 #include "play/play.h"
 #include "solve/solve.h"
 #include "support/odd_values.h"
+#include "ui/board_description.h"
 #include "ui/window.h"
 
 namespace quorrel::testing {
@@ -33,7 +35,14 @@ constexpr std::array<std::string_view, kEventKinds> kEventNames = {"NEW MAZE",
                                                                    "HELP!",
                                                                    "Yes",
                                                                    "No",
-                                                                   "file trouble"};
+                                                                   "file trouble",
+                                                                   "Left",
+                                                                   "Right",
+                                                                   "Up",
+                                                                   "Down",
+                                                                   "focus on the board",
+                                                                   "Ctrl+N",
+                                                                   "F1"};
 
 // Texts people type, or that sit on the edge of a rule of the size reading.
 constexpr std::array<std::string_view, 41> kTrickyTexts = {
@@ -96,6 +105,29 @@ std::vector<Int> mazePrint(const State& s) {
     }
     print.insert(print.end(), s.trail.begin(), s.trail.end());
     return print;
+}
+
+bool isNewMaze(Event e) {
+    return e == Event::NewMaze || e == Event::KeyNewMaze;
+}
+
+bool isHelp(Event e) {
+    return e == Event::Help || e == Event::KeyHelp;
+}
+
+bool isArrow(Event e) {
+    return e == Event::ArrowLeft || e == Event::ArrowRight || e == Event::ArrowUp ||
+           e == Event::ArrowDown;
+}
+
+// Events that may walk out through the exit and show the result.
+bool walks(Event e) {
+    return e == Event::Move || isArrow(e);
+}
+
+// Events that may press on the entrance and so open it.
+bool opensEntrance(Event e) {
+    return e == Event::Press || isArrow(e);
 }
 
 }  // namespace
@@ -202,8 +234,18 @@ void EventDriver::run(std::span<const std::uint8_t> bytes) {
             });
         } else if (op < 42) {
             fileTrouble(in);
-        } else if (op < 63) {
+        } else if (op < 58) {
             walk(in);
+        } else if (op < 61) {
+            arrows(in);
+        } else if (op < 62) {
+            apply(Event::FocusBoard, "", [] {});
+        } else if (op < 63) {
+            if (in.byte() % 2 == 0) {
+                apply(Event::KeyNewMaze, "", [&] { Command1_Click(form_); });
+            } else {
+                apply(Event::KeyHelp, "", [&] { help_Click(form_); });
+            }
         } else {
             heldCommand(in);
         }
@@ -511,6 +553,17 @@ void EventDriver::heldCommand(ByteReader& in) {
     }
 }
 
+void EventDriver::arrows(ByteReader& in) {
+    const int how = in.byte();
+    constexpr std::array<Event, 4> kKeys = {Event::ArrowLeft, Event::ArrowRight, Event::ArrowUp,
+                                            Event::ArrowDown};
+    constexpr std::array<Arrow, 4> kWays = {Arrow::Left, Arrow::Right, Arrow::Up, Arrow::Down};
+    const auto k = static_cast<std::size_t>(how % 4);
+    for (int n = how / 4 % 4 + 1; n > 0 && faults_.empty(); --n) {
+        apply(kKeys.at(k), "", [&] { arrowResult_ = arrowKey(form_, kWays.at(k)); });
+    }
+}
+
 void EventDriver::fileTrouble(ByteReader& in) {
     const int how = in.byte() % 4;
     apply(Event::FileTrouble, std::to_string(how), [&] {
@@ -534,9 +587,8 @@ void EventDriver::checkAfter(Event e, const Before& before) {
     checkMazeKept(e);
     checkPlayer(form_, faults_);
     checkBoxes(form_, window_.moves, window_.extra, faults_);
-    if (e == Event::NewMaze &&
-        std::count_if(window_.shown.begin(), window_.shown.end(),
-                      [](const Shown& m) { return m.text == kSizeMessage; })) {
+    if (isNewMaze(e) && std::count_if(window_.shown.begin(), window_.shown.end(),
+                                      [](const Shown& m) { return m.text == kSizeMessage; })) {
         ledger_.rebase(form_);
     }
     ledger_.check(form_, faults_);
@@ -602,6 +654,19 @@ void EventDriver::checkAfter(Event e, const Before& before) {
                 ++stats_.steps;
             }
             break;
+        case Event::ArrowLeft:
+        case Event::ArrowRight:
+        case Event::ArrowUp:
+        case Event::ArrowDown:
+            checkArrow(before);
+            break;
+        case Event::FocusBoard:
+            checkFocusWords();
+            checkQuiet(e, before);
+            break;
+        case Event::KeyNewMaze:
+            checkNewMaze(before);
+            break;
         case Event::Release:
             if (form_.tracking) {
                 faults_.push_back("a release left play active");
@@ -634,28 +699,28 @@ void EventDriver::checkMessages(Event e) {
             const bool shaped = point != std::string::npos && point + 3 == figure.size() &&
                                 figure.find_first_not_of("-0123456789.") == std::string::npos &&
                                 figure.find('.', point + 1) == std::string::npos;
-            if (e != Event::Move || !shaped || m.extraMoves <= 0 || m.tracking) {
+            if (!walks(e) || !shaped || m.extraMoves <= 0 || m.tracking) {
                 faults_.push_back(text + "is no proper result question");
             }
         } else if (m.text == "Perfect!") {
             ++stats_.finishes;
-            if (e != Event::Move || m.extraMoves != 0 || m.tracking) {
+            if (!walks(e) || m.extraMoves != 0 || m.tracking) {
                 faults_.push_back(text + "shown with " + std::to_string(m.extraMoves) +
                                   " extra moves");
             }
         } else if (m.text == kSizeMessage) {
             ++sizeMessages;
-            if (e != Event::NewMaze) {
+            if (!isNewMaze(e)) {
                 faults_.push_back(text + "outside NEW MAZE");
             }
         } else if (m.text == helpText()) {
-            if (e != Event::Help) {
+            if (!isHelp(e)) {
                 faults_.push_back(text + "outside HELP!");
             }
         } else if (startsWith(m.text, "The maze could not be saved to maze_")) {
             ++fileMessages;
             ++stats_.fileProblems;
-            if (e != Event::NewMaze || m.lastBox != kEntranceGray) {
+            if (!isNewMaze(e) || m.lastBox != kEntranceGray) {
                 faults_.push_back(text + "before the maze was drawn");
             }
         } else {
@@ -665,7 +730,7 @@ void EventDriver::checkMessages(Event e) {
     if (sizeMessages > 1 || fileMessages > 1) {
         faults_.push_back("a message was shown twice in one event");
     }
-    if (e == Event::Help && window_.shown.size() != 1) {
+    if (isHelp(e) && window_.shown.size() != 1) {
         faults_.push_back("HELP! showed " + std::to_string(window_.shown.size()) + " messages");
     }
 }
@@ -673,8 +738,8 @@ void EventDriver::checkMessages(Event e) {
 // The maze stays as it was except at NEW MAZE and at a press, which may open the entrance.
 void EventDriver::checkMazeKept(Event e) {
     std::vector<Int> print = mazePrint(form_);
-    if (e == Event::NewMaze || e == Event::Press || print != mazePrint_) {
-        if (e != Event::NewMaze && e != Event::Press) {
+    if (isNewMaze(e) || opensEntrance(e) || print != mazePrint_) {
+        if (!isNewMaze(e) && !opensEntrance(e)) {
             faults_.push_back(std::string(eventName(e)) + " changed the maze");
         }
         checkMaze(form_, faults_);
@@ -788,7 +853,7 @@ void EventDriver::checkQuiet(Event e, const Before& before) {
 // Solve moves the corner without the player (to the square below the exit), until the next
 // NEW MAZE or Retry puts both back on the entrance.
 void EventDriver::checkCorner(Event e, const Before& before) {
-    if (e == Event::NewMaze || (e == Event::Retry && before.exitMade)) {
+    if (isNewMaze(e) || (e == Event::Retry && before.exitMade)) {
         solved_ = false;
     } else if (e == Event::Solve && before.exitMade) {
         solved_ = true;
@@ -804,6 +869,87 @@ void EventDriver::checkCorner(Event e, const Before& before) {
         faults_.push_back("the press corner (" + std::to_string(s.curX) + ", " +
                           std::to_string(s.curY) + ") is not that of the player's square (" +
                           std::to_string(s.playerCol) + ", " + std::to_string(s.playerRow) + ")");
+    }
+}
+
+// An arrow key: no maze, a bump that changes nothing, one step counted, or the finish
+// shown; and play is never left active, as after a mouse release.
+void EventDriver::checkArrow(const Before& before) {
+    // A bump presses nothing, so a mouse button held down still holds the player.
+    const bool bump = arrowResult_ == ArrowResult::Wall || arrowResult_ == ArrowResult::NoMaze;
+    if (form_.tracking != (bump && before.tracking)) {
+        faults_.push_back("an arrow key left play active or ended a mouse walk");
+    }
+    const auto finishes = std::count_if(window_.shown.begin(), window_.shown.end(),
+                                        [](const Shown& m) { return m.text != helpText(); });
+    switch (arrowResult_) {
+        case ArrowResult::NoMaze:
+            if (before.entryCol != 0) {
+                faults_.push_back("an arrow key found no maze on a maze");
+            }
+            checkQuiet(Event::ArrowDown, before);
+            break;
+        case ArrowResult::Wall:
+            checkQuiet(Event::ArrowDown, before);
+            break;
+        case ArrowResult::Stepped: {
+            ++stats_.steps;
+            const int expected = std::min<int>(std::max<int>(before.moveCount, 0) + 1, kIntMax);
+            if (form_.moveCount != expected || finishes != 0) {
+                faults_.push_back("an arrow key's step counted " +
+                                  std::to_string(form_.moveCount - before.moveCount) +
+                                  " moves or showed a message");
+            }
+            break;
+        }
+        case ArrowResult::Finished:
+            if (finishes != 1) {
+                faults_.push_back("an arrow key finished with " + std::to_string(finishes) +
+                                  " result messages");
+            }
+            break;
+    }
+}
+
+// The words a screen reader says when the board takes the focus: the maze's size, and the
+// player's square with exactly the ways the maze lets the player go from there.
+void EventDriver::checkFocusWords() {
+    const std::string words = describeBoard(form_);
+    if (form_.entryCol == 0) {
+        if (words != "No maze yet. Press New maze.") {
+            faults_.push_back("before any maze the board says \"" + words + "\"");
+        }
+        return;
+    }
+    const std::string size =
+        std::to_string(form_.mazeWidth) + " by " + std::to_string(form_.mazeHeight) + " maze. ";
+    bool right = startsWith(words, size);
+    const int s = form_.squareSize;
+    const int col = s > 0 ? (form_.curX - form_.originX) / s : 0;
+    const int row = s > 0 ? (form_.curY - form_.originY) / s : 0;
+    if (row >= 1 && row <= form_.mazeHeight && col == form_.playerCol && row == form_.playerRow) {
+        constexpr std::array<std::string_view, 4> kWords = {"right", "left", "down", "up"};
+        const std::vector<int> sides = openSides();
+        const std::string at =
+            "column " + std::to_string(col) + ", row " + std::to_string(row) + ". Open: ";
+        const std::size_t from = words.find(at);
+        const std::size_t to = words.find('.', from + at.size());
+        right = right && from != std::string::npos && to != std::string::npos;
+        if (right) {
+            const std::string ways = words.substr(from + at.size(), to - from - at.size());
+            int named = 0;
+            for (std::size_t k = 0; k < kWords.size(); ++k) {
+                const bool open =
+                    std::find(sides.begin(), sides.end(), static_cast<int>(k)) != sides.end();
+                const bool said = ways.find(kWords.at(k)) != std::string::npos;
+                named += said ? 1 : 0;
+                right = right && open == said;
+            }
+            right = right && named == static_cast<int>(sides.size());
+        }
+    }
+    if (!right) {
+        faults_.push_back("on focus the board says \"" + words + "\"");
     }
 }
 

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "play/keys.h"
 #include "support/doubles.h"
 #include "support/invariants.h"
 #include "ui/mazeform.h"
@@ -39,6 +40,13 @@ enum class Event {
     AnswerYes,
     AnswerNo,
     FileTrouble,
+    ArrowLeft,
+    ArrowRight,
+    ArrowUp,
+    ArrowDown,
+    FocusBoard,
+    KeyNewMaze,
+    KeyHelp,
     Count
 };
 
@@ -104,6 +112,10 @@ class EventDriver {
     // takes the button's release, then the mouse moving on.
     void heldCommand(ByteReader& in);
     void fileTrouble(ByteReader& in);
+    // An arrow key, held down for a few auto-repeats.
+    void arrows(ByteReader& in);
+    // What the board says when it takes the focus matches the state.
+    void checkFocusWords();
 
     // Runs one event and checks the window afterwards.
     template <typename Action>
@@ -116,6 +128,7 @@ class EventDriver {
     void checkQuiet(Event e, const Before& before);
     void checkMenuMarks();
     void checkCorner(Event e, const Before& before);
+    void checkArrow(const Before& before);
     void checkMazeKept(Event e);
 
     std::string sizeText(ByteReader& in);
@@ -136,6 +149,7 @@ class EventDriver {
     Faults faults_;
     EventStats stats_;
     std::deque<std::string> recent_;
+    ArrowResult arrowResult_ = ArrowResult::NoMaze;  // of the latest arrow key
 };
 
 }  // namespace quorrel::testing

@@ -154,6 +154,16 @@ inline GameState gameState(const PlayHarness& h) {
     return g;
 }
 
+// A case's name for a parameterised test: letters and digits kept, everything else '_'.
+inline std::string caseName(std::string_view text) {
+    std::string name;
+    for (char c : text) {
+        name +=
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? c : '_';
+    }
+    return name;
+}
+
 // A line's ends, in an order that makes equal lines compare equal.
 inline std::tuple<float, float, float, float> lineKey(const DrawOp& op) {
     return {op.x1, op.y1, op.x2, op.y2};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/state.h"
+#include "ui/mazeform.h"
+
+namespace quorrel {
+
+// The four ways the player can go, as the arrow keys name them.
+enum class Arrow { Left, Right, Up, Down };
+
+// What an arrow key did.
+enum class ArrowResult {
+    NoMaze,    // no maze yet: nothing happened
+    Wall,      // the maze is closed that way: nothing was pressed, nothing moved
+    Stepped,   // the player went one square that way
+    Finished,  // the player is out through the exit and the result was shown
+};
+
+// Whether the player on square (col, row) may step one square that way, by the step rules of
+// mouse play: never left of column 1, right of the last column, up from row 0 or 1, or down
+// from the square below the exit, and only through an open side.
+bool canStep(const State& s, int col, int row, Arrow way);
+
+// Keyboard play: one arrow key is a left press at the centre of the square whose lower-right
+// corner is (curX, curY), one pointer movement to the centre of the neighbouring square that
+// way and a release, through Form_MouseDown, Form_MouseMove and Form_MouseUp. Counters,
+// painting, visibility, the finish, its messages and Retry are therefore those of the mouse.
+//
+// Which arrows press at all:
+// - Before any maze, none.
+// - While the player's corner is below the maze (after the finish, or after Solve, which leaves
+//   the corner on the square below the exit) every arrow presses, moves and releases, just as a
+//   mouse press there would: unless the arrow steps back up into the maze, the finish is tested
+//   again and its result shown again.
+// - Before the first step of a game (moveCount 0) only Down, from the entrance into row 1. Any
+//   other arrow is a bump: a press on the entrance then would count it as passed once more and
+//   cost two extra moves, as a second mouse press there does.
+// - Otherwise only an arrow that canStep allows from (playerCol, playerRow); any other is a
+//   bump and presses nothing.
+ArrowResult arrowKey(Mazeform& f, Arrow way);
+
+// Whether the lower-right corner (curX, curY) lies below the maze: the player is out through
+// the exit, or Solve has left the corner there.
+bool cornerBelowMaze(const State& s);
+
+}  // namespace quorrel
