@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,13 @@ namespace {
 // hundredths, rounded half away from zero, without a leading zero before the point.
 std::string expectedResult(long moves, long extra) {
     const long hundredths = ((moves - extra) * 20000 + moves) / (2 * moves);
-    std::string percent = hundredths >= 100 ? std::to_string(hundredths / 100) : "";
-    percent += "." + std::to_string(hundredths % 100 / 10) + std::to_string(hundredths % 10);
-    return "You had " + std::to_string(extra) + " extra moves for a percentage of " + percent +
-           "; try again?";
+    std::ostringstream text;
+    text << "You had " << extra << " extra moves for a percentage of ";
+    if (hundredths >= 100) {
+        text << hundredths / 100;
+    }
+    text << '.' << hundredths % 100 / 10 << hundredths % 10 << "; try again?";
+    return text.str();
 }
 
 TEST(ExpectedResult, MatchesTheKnownTexts) {
