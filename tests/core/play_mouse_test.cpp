@@ -133,10 +133,8 @@ TEST(MousePress, EdgesAndCornersOfThePlayersSquareCountAndNothingBeyondThem) {
 TEST(MousePress, FirstPressOpensTheEntranceAndPlacesThePlayerOnIt) {
     // A maze whose entrance is not in the first column, so the column really comes from it.
     PlayHarness h;
-    std::uint64_t seed = 1;
-    do {
-        buildSeededMaze(h, 6, 5, seed++);
-    } while (h.form.entryCol == 1 && seed < 100);
+    buildSeededMazeWhere(
+        h, 6, 5, 1, [](const State& f) { return f.entryCol != 1; }, 99);
     ASSERT_NE(h.form.entryCol, 1);
     Mazeform& f = h.form;
     ASSERT_EQ(f.openings(f.entryCol, 0), 0);

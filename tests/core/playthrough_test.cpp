@@ -66,10 +66,8 @@ TEST(PlayThrough, TheWorkedExampleWalkedStraightIsPerfect) {
 TEST(PlayThrough, SeededMazesWalkedAlongTheirRouteArePerfect) {
     for (const Size& size : kSizes) {
         PlayHarness h;
-        std::uint64_t seed = size.seed;
-        do {
-            buildSeededMaze(h, size.w, size.h, seed++);
-        } while (!h.form.exitMade && seed < size.seed + 100);
+        buildSeededMazeWhere(h, size.w, size.h, size.seed,
+                             [](const State& f) { return f.exitMade; });
         ASSERT_TRUE(h.form.exitMade);
         const std::vector<Square> way = routeToExit(h.form);
         ASSERT_FALSE(way.empty()) << size.w << "x" << size.h;
@@ -152,11 +150,9 @@ std::optional<Detour> walkWithDetour(PlayHarness& h) {
 TEST(PlayThrough, ADeadEndDetourEndsWithTheExactPercentage) {
     for (const Size& size : kSizes) {
         PlayHarness h;
-        std::uint64_t seed = size.seed;
-        do {
-            buildSeededMaze(h, size.w, size.h, seed++);
-        } while ((!h.form.exitMade || !firstBranch(h.form, routeToExit(h.form))) &&
-                 seed < size.seed + 100);
+        buildSeededMazeWhere(h, size.w, size.h, size.seed, [](const State& f) {
+            return f.exitMade && firstBranch(f, routeToExit(f));
+        });
         const std::optional<Detour> detour = walkWithDetour(h);
         ASSERT_TRUE(detour);
         const std::string where = std::to_string(size.w) + "x" + std::to_string(size.h);

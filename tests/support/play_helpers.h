@@ -104,6 +104,19 @@ inline void buildSeededMaze(PlayHarness& h, int w, int ht, std::uint64_t seed) {
     h.mazeLines = onlyKind(opsSince(h.surface, before), DrawOp::Line);
 }
 
+// Builds seeded mazes from `seed` on until one suits, trying `tries` seeds at most; the last
+// maze built stays.
+template <class Wanted>
+void buildSeededMazeWhere(PlayHarness& h, int w, int ht, std::uint64_t seed, Wanted wanted,
+                          std::uint64_t tries = 100) {
+    for (std::uint64_t s = seed; s < seed + tries; ++s) {
+        buildSeededMaze(h, w, ht, s);
+        if (wanted(h.form)) {
+            return;
+        }
+    }
+}
+
 // Builds a seeded maze and gives its way out from row 1, which must be at least `least`
 // squares long. Call it inside ASSERT_NO_FATAL_FAILURE.
 inline void buildSeededWay(PlayHarness& h, int w, int ht, std::uint64_t seed, std::size_t least,
