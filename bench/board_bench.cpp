@@ -277,14 +277,18 @@ void expectPainted(benchmark::State& state, long before, long after) {
     }
 }
 
-void BoardBenchmarks::newMaze(benchmark::State& state) {
-    Game& game = newMazeGame();
+// Runs a command on the game and paints at every iteration, failing unless the widget painted.
+void paintEach(benchmark::State& state, Game& game, void (*command)(Mazeform&)) {
     const long before = game.paints.count;
     for (auto _ : state) {
-        Command1_Click(game.form());
+        command(game.form());
         paintPending();
     }
     expectPainted(state, before, game.paints.count);
+}
+
+void BoardBenchmarks::newMaze(benchmark::State& state) {
+    paintEach(state, newMazeGame(), Command1_Click);
 }
 
 void BoardBenchmarks::newMazeFloor(benchmark::State& state) {
@@ -438,12 +442,7 @@ Game& BoardBenchmarks::solveGame() {
 
 void BoardBenchmarks::solve(benchmark::State& state) {
     Game& game = solveGame();
-    const long before = game.paints.count;
-    for (auto _ : state) {
-        cheat_Click(game.form());
-        paintPending();
-    }
-    expectPainted(state, before, game.paints.count);
+    paintEach(state, game, cheat_Click);
     state.counters["squares"] = game.form().solutionLength;
 }
 

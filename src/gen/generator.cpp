@@ -7,15 +7,11 @@ namespace quorrel {
 
 void main(Mazeform& f) {
     const int w = f.mazeWidth;
-    const int h = f.mazeHeight;
     f.io.random.reseed();
     if (f.makeFiles) {
         f.file.open(f.io.files);
     }
-    f.visited = Grid<bool>(w + 1, h + 1);
-    f.openings = Grid<Int>(w + 1, h + 1);
-    f.passes = Grid<Int>(w, h + 1);
-    f.trail.assign(static_cast<std::size_t>(w * h + 1), 0);
+    f.clearMaze();
     f.exitArmed = false;
     f.exitMade = false;
     // r * W + 1 rounds up to W + 1 for the largest draws below 1 when W is a power of two.

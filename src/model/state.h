@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,14 @@ struct State {
 
     // File > Make file.
     bool makeFiles = false;
+
+    // Empty grids and trail for a maze of mazeWidth by mazeHeight squares.
+    void clearMaze() {
+        visited = Grid<bool>(mazeWidth + 1, mazeHeight + 1);
+        openings = Grid<Int>(mazeWidth + 1, mazeHeight + 1);
+        passes = Grid<Int>(mazeWidth, mazeHeight + 1);
+        trail.assign(static_cast<std::size_t>(mazeWidth * mazeHeight + 1), 0);
+    }
 
     // Whether a square's own right or bottom side is open, read from its opening code.
     bool opensRight(int col, int row) const { return openings(col, row) >= 2; }

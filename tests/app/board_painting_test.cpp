@@ -343,21 +343,16 @@ TEST_F(BoardImageRepaint, EveryChangedPixelIsRepaintedAndAStepRepaintsLittle) {
         board(), [this] { newMaze("20", "20"); }, "NEW MAZE");
     const std::vector<Square> route = wayOut(form());
     ASSERT_GE(route.size(), 8U);
-    const auto step = [this](Square s) {
+    // A left-button event at a square's centre, in twips.
+    const auto mouse = [this](void (*event)(Mazeform&, Int, Int, float, float), Square s) {
         const QPoint at = centreOf(s);
         const TwipsPerPixel px = board().twipsPerPixel();
-        Form_MouseMove(form(), kLeftButton, 0, static_cast<float>(at.x() * px.x),
-                       static_cast<float>(at.y() * px.y));
+        event(form(), kLeftButton, 0, static_cast<float>(at.x() * px.x),
+              static_cast<float>(at.y() * px.y));
     };
+    const auto step = [&mouse](Square s) { mouse(Form_MouseMove, s); };
     expectChangesRepainted(
-        board(),
-        [&] {
-            const QPoint at = centreOf(route[0]);
-            const TwipsPerPixel px = board().twipsPerPixel();
-            Form_MouseDown(form(), kLeftButton, 0, static_cast<float>(at.x() * px.x),
-                           static_cast<float>(at.y() * px.y));
-        },
-        "first press");
+        board(), [&] { mouse(Form_MouseDown, route[0]); }, "first press");
     for (std::size_t i = 1; i < 5; ++i) {
         const QRegion area = expectChangesRepainted(
             board(), [&] { step(route[i]); }, "step " + std::to_string(i));
@@ -374,14 +369,7 @@ TEST_F(BoardImageRepaint, EveryChangedPixelIsRepaintedAndAStepRepaintsLittle) {
         board(), [this] { retry_Click(form()); }, "Retry");
     hide2_Click(form());
     expectChangesRepainted(
-        board(),
-        [&] {
-            const QPoint at = centreOf(route[0]);
-            const TwipsPerPixel px = board().twipsPerPixel();
-            Form_MouseDown(form(), kLeftButton, 0, static_cast<float>(at.x() * px.x),
-                           static_cast<float>(at.y() * px.y));
-        },
-        "first press after Retry");
+        board(), [&] { mouse(Form_MouseDown, route[0]); }, "first press after Retry");
     expectChangesRepainted(
         board(), [&] { step(route[1]); }, "step under 2-square visibility");
 }

@@ -49,6 +49,15 @@ std::function<void(QMessageBox&)> note(Seen& seen) {
     };
 }
 
+// A plain "quorrel" box with only OK, shown with the given text.
+void expectPlainOkBox(const Seen& seen, const QString& text) {
+    EXPECT_TRUE(seen.shown);
+    EXPECT_EQ(seen.title, "quorrel");
+    EXPECT_EQ(seen.text, text);
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
 TEST_F(MessageBoxes, HelpShowsTheRulesWithTheirLineBreaks) {
     Seen seen;
     answerNextBox(note(seen), QMessageBox::Ok);
@@ -78,11 +87,7 @@ TEST_F(MessageBoxes, RefusedSizeIsReportedWithOkOnly) {
     answerNextBox(note(seen), QMessageBox::Ok);
     typeInto(combo1(), "abc");
     QTest::mouseClick(&command1(), Qt::LeftButton);
-    ASSERT_TRUE(seen.shown);
-    EXPECT_EQ(seen.title, "quorrel");
-    EXPECT_EQ(seen.text, "Maze dimensions must fall between 2 and 50");
-    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    expectPlainOkBox(seen, "Maze dimensions must fall between 2 and 50");
 }
 
 TEST_F(MessageBoxes, PerfectWalkIsReportedWithOkOnly) {
@@ -96,11 +101,7 @@ TEST_F(MessageBoxes, PerfectWalkIsReportedWithOkOnly) {
         QTest::mouseMove(&board(), centreOf(route[i]));
     }
     QTest::mouseRelease(&board(), Qt::LeftButton, {}, centreOf(route.back()));
-    ASSERT_TRUE(seen.shown);
-    EXPECT_EQ(seen.title, "quorrel");
-    EXPECT_EQ(seen.text, "Perfect!");
-    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    expectPlainOkBox(seen, "Perfect!");
 }
 
 TEST_F(MessageBoxes, QuestionsHaveYesAndNoAndReportTheChoice) {

@@ -5,6 +5,7 @@
 
 #include "gen/generator.h"
 #include "support/doubles.h"
+#include "support/maze_geometry.h"
 
 namespace quorrel::testing {
 namespace {
@@ -17,16 +18,8 @@ class Carve : public ::testing::Test {
 
     void SetUp() override {
         Mazeform& f = h.form;
-        f.mazeWidth = kW;
-        f.mazeHeight = kH;
-        f.squareSize = 375;
-        f.inset = 75;
-        f.originX = 3000;
-        f.originY = 1025;
-        f.visited = Grid<bool>(kW + 1, kH + 1);
-        f.openings = Grid<Int>(kW + 1, kH + 1);
-        f.passes = Grid<Int>(kW, kH + 1);
-        f.trail.assign(kW * kH + 1, 0);
+        placeBoard(f, kW, kH, 375, 75, 3000, 1025);
+        f.clearMaze();
         f.entryCol = 1;
         f.trailCount = 1;
         f.visitCount = 0;

@@ -28,8 +28,7 @@ class EntranceDrawAtTheTop : public ::testing::TestWithParam<int> {};
 TEST_P(EntranceDrawAtTheTop, PutsTheEntranceOverTheLastColumn) {
     const int w = GetParam();
     Harness h;
-    h.window.width = std::to_string(w);
-    h.window.height = "3";
+    h.window.typeSizes(std::to_string(w), "3");
     h.random.script = {kLargestDraw};
     Command1_Click(h.form);
 
@@ -47,8 +46,7 @@ INSTANTIATE_TEST_SUITE_P(PowersOfTwoAndNeighbours, EntranceDrawAtTheTop,
 
 TEST(EntranceDraw, ADrawOfZeroStillGivesTheFirstColumn) {
     Harness h;
-    h.window.width = "32";
-    h.window.height = "2";
+    h.window.typeSizes("32", "2");
     h.random.script = {0.0};
     Command1_Click(h.form);
     EXPECT_EQ(h.form.entryCol, 1);

@@ -9,6 +9,7 @@
 
 #include "support/doubles.h"
 #include "support/maze_checks.h"
+#include "support/maze_geometry.h"
 
 namespace quorrel::testing {
 namespace {
@@ -20,12 +21,7 @@ struct Generator {
     }
 
     void generate(int w, int h) {
-        form.mazeWidth = static_cast<Int>(w);
-        form.mazeHeight = static_cast<Int>(h);
-        form.squareSize = 116;
-        form.inset = 23;
-        form.originX = 1540;
-        form.originY = 766;
+        placeBoard(form, w, h, 116, 23, 1540, 766);
         main(form);
     }
 

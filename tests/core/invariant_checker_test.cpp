@@ -33,8 +33,7 @@ bool mentions(const Faults& faults, const std::string& words) {
 class SoundWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        h.window.width = "6";
-        h.window.height = "4";
+        h.window.typeSizes("6", "4");
         for (int tries = 0; tries < 20 && !h.form.exitMade; ++tries) {
             Command1_Click(h.form);
         }

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board/new_maze.h"
@@ -19,6 +20,7 @@
 #include "mazefile/file_store.h"
 #include "support/doubles.h"
 #include "support/maze_checks.h"
+#include "support/maze_geometry.h"
 #include "support/play_helpers.h"
 #include "support/temp_dir.h"
 
@@ -53,28 +55,29 @@ struct FileHarness : Harness {
 };
 
 TEST(MazeFileName, HasAtLeastThreeDigits) {
-    EXPECT_EQ(mazeFileName(1), "./maze_001.txt");
-    EXPECT_EQ(mazeFileName(42), "./maze_042.txt");
-    EXPECT_EQ(mazeFileName(999), "./maze_999.txt");
-    EXPECT_EQ(mazeFileName(1000), "./maze_1000.txt");
-    EXPECT_EQ(mazeFileName(12345), "./maze_12345.txt");
+    const std::pair<int, std::string> names[] = {{1, "./maze_001.txt"},
+                                                 {42, "./maze_042.txt"},
+                                                 {999, "./maze_999.txt"},
+                                                 {1000, "./maze_1000.txt"},
+                                                 {12345, "./maze_12345.txt"}};
+    for (const auto& [n, name] : names) {
+        EXPECT_EQ(mazeFileName(n), name);
+    }
 }
 
-TEST(MazeFileName, TakesTheFirstFreeNumber) {
-    MemoryFileStore store;
-    store.taken[mazeFileName(1)] = true;
-    store.taken[mazeFileName(2)] = true;
-    MazeFile file;
-    file.open(store);
-    EXPECT_EQ(file.name(), "./maze_003.txt");
-}
-
-TEST(MazeFileName, FillsAGapBeforeATakenNumber) {
-    MemoryFileStore store;
-    store.taken[mazeFileName(2)] = true;
-    MazeFile file;
-    file.open(store);
-    EXPECT_EQ(file.name(), "./maze_001.txt");
+// The first free number, whether the taken ones come before it or after a gap.
+TEST(MazeFileName, TakesTheFirstFreeNumberAndFillsGaps) {
+    const std::pair<std::vector<int>, std::string> cases[] = {{{1, 2}, "./maze_003.txt"},
+                                                              {{2}, "./maze_001.txt"}};
+    for (const auto& [taken, name] : cases) {
+        MemoryFileStore store;
+        for (int n : taken) {
+            store.taken[mazeFileName(n)] = true;
+        }
+        MazeFile file;
+        file.open(store);
+        EXPECT_EQ(file.name(), name);
+    }
 }
 
 TEST(MazeFileName, TheThousandthFileHasFourDigits) {
@@ -104,9 +107,7 @@ TEST(MazeFileName, WhenEveryNameIsTakenTheMessageSaysSoPlainly) {
 TEST(MazeFileName, EveryMazeCountsAfreshFromOne) {
     Harness h;
     h.form.makeFiles = true;
-    h.form.mazeWidth = 3;
-    h.form.mazeHeight = 3;
-    h.form.squareSize = 300;
+    placeBoard(h.form, 3, 3, 300, 0, 0, 0);
     main(h.form);
     main(h.form);
     EXPECT_EQ(h.files.files.count("./maze_001.txt"), 1U);
@@ -186,9 +187,7 @@ TEST(MazeFileText, MatchesTheMazeForManySizes) {
 TEST(MazeFileText, AMazeWithoutExitHasAClosedLastLine) {
     Harness h;
     h.form.makeFiles = true;
-    h.form.mazeWidth = 2;
-    h.form.mazeHeight = 2;
-    h.form.squareSize = 375;
+    placeBoard(h.form, 2, 2, 375, 0, 0, 0);
     // Entrance at column 1, east, south without a draw, then west on the bottom row: the
     // fourth square is reached before the walk could cut the exit.
     h.random.script = {0.1, 0.25, 0.25};

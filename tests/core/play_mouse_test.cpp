@@ -23,6 +23,12 @@ void moveTo(PlayHarness& h, float x, float y) {
     Form_MouseMove(h.form, kLeftButton, 0, x, y);
 }
 
+// The worked maze with the button pressed on its entrance.
+void startWorkedGame(PlayHarness& h) {
+    buildWorkedMaze(h);
+    pressOn(h, kEntrance);
+}
+
 // Everything a mouse event may change, for before-and-after comparisons.
 struct PlaySnapshot {
     Int moveCount, extraMoves, curX, curY, playerCol, playerRow;
@@ -68,67 +74,67 @@ TEST(MousePress, DoesNothingBeforeTheFirstMaze) {
 TEST(MousePress, RightAndMiddleButtonsNeitherStartNorResume) {
     PlayHarness h;
     buildWorkedMaze(h);
-    const PlaySnapshot fresh = snapshot(h);
-    pressOn(h, kEntrance, kRightButton);
-    pressOn(h, kEntrance, kMiddleButton);
-    moveToward(h, kTop);
-    EXPECT_EQ(snapshot(h), fresh);
-
+    const auto otherButtonsDoNothing = [&h](Square on, Square toward) {
+        const PlaySnapshot before = snapshot(h);
+        pressOn(h, on, kRightButton);
+        pressOn(h, on, kMiddleButton);
+        moveToward(h, toward);
+        EXPECT_EQ(snapshot(h), before);
+    };
+    otherButtonsDoNothing(kEntrance, kTop);  // a fresh maze
     pressOn(h, kEntrance);
     moveToward(h, kTop);
     release(h);
-    const PlaySnapshot paused = snapshot(h);
-    pressOn(h, kTop, kRightButton);
-    pressOn(h, kTop, kMiddleButton);
-    moveToward(h, kBottom);
-    EXPECT_EQ(snapshot(h), paused);
+    otherButtonsDoNothing(kTop, kBottom);  // a paused walk
 }
 
-TEST(MousePress, EdgesAndCornersOfThePlayersSquareCount) {
+// Presses about the worked maze's entrance square, whose lower-right corner is at (4065, 1025)
+// and whose sides are 375 twips: its edges and corners count, half a twip beyond them does not.
+TEST(MousePress, EdgesAndCornersOfThePlayersSquareCountAndNothingBeyondThem) {
     const float right = 4065;
     const float bottom = 1025;
     const float left = right - 375;
     const float top = bottom - 375;
     const float mid = right - 187.5F;
     const float midY = bottom - 187.5F;
-    const std::vector<Point> onSquare = {{left, top},     {right, top}, {left, bottom},
-                                         {right, bottom}, {left, midY}, {right, midY},
-                                         {mid, top},      {mid, bottom}};
-    for (const Point p : onSquare) {
-        PlayHarness h;
-        buildWorkedMaze(h);
-        Form_MouseDown(h.form, kLeftButton, 0, p.x, p.y);
-        EXPECT_TRUE(h.form.tracking) << p.x << "," << p.y;
-        EXPECT_EQ(h.form.passes(1, 0), 1) << p.x << "," << p.y;
-    }
-}
-
-TEST(MousePress, PressesOffThePlayersSquareAreIgnored) {
-    const float right = 4065;
-    const float bottom = 1025;
-    const float left = right - 375;
-    const float top = bottom - 375;
-    const float mid = right - 187.5F;
-    const float midY = bottom - 187.5F;
-    const std::vector<Point> offSquare = {{left - 0.5F, midY},     {right + 0.5F, midY},
-                                          {mid, top - 0.5F},       {mid, bottom + 0.5F},
-                                          {right + 1, bottom + 1}, {mid, bottom + 375}};
-    for (const Point p : offSquare) {
+    struct Press {
+        Point at;
+        bool counts;
+    };
+    const std::vector<Press> presses = {{{left, top}, true},
+                                        {{right, top}, true},
+                                        {{left, bottom}, true},
+                                        {{right, bottom}, true},
+                                        {{left, midY}, true},
+                                        {{right, midY}, true},
+                                        {{mid, top}, true},
+                                        {{mid, bottom}, true},
+                                        {{left - 0.5F, midY}, false},
+                                        {{right + 0.5F, midY}, false},
+                                        {{mid, top - 0.5F}, false},
+                                        {{mid, bottom + 0.5F}, false},
+                                        {{right + 1, bottom + 1}, false},
+                                        {{mid, bottom + 375}, false}};
+    for (const Press& p : presses) {
+        SCOPED_TRACE(::testing::Message() << p.at.x << "," << p.at.y);
         PlayHarness h;
         buildWorkedMaze(h);
         const PlaySnapshot before = snapshot(h);
-        Form_MouseDown(h.form, kLeftButton, 0, p.x, p.y);
-        EXPECT_EQ(snapshot(h), before) << p.x << "," << p.y;
+        Form_MouseDown(h.form, kLeftButton, 0, p.at.x, p.at.y);
+        if (p.counts) {
+            EXPECT_TRUE(h.form.tracking);
+            EXPECT_EQ(h.form.passes(1, 0), 1);
+        } else {
+            EXPECT_EQ(snapshot(h), before);
+        }
     }
 }
 
 TEST(MousePress, FirstPressOpensTheEntranceAndPlacesThePlayerOnIt) {
     // A maze whose entrance is not in the first column, so the column really comes from it.
     PlayHarness h;
-    std::uint64_t seed = 1;
-    do {
-        buildSeededMaze(h, 6, 5, seed++);
-    } while (h.form.entryCol == 1 && seed < 100);
+    buildSeededMazeWhere(
+        h, 6, 5, 1, [](const State& f) { return f.entryCol != 1; }, 99);
     ASSERT_NE(h.form.entryCol, 1);
     Mazeform& f = h.form;
     ASSERT_EQ(f.openings(f.entryCol, 0), 0);
@@ -145,8 +151,7 @@ TEST(MousePress, FirstPressOpensTheEntranceAndPlacesThePlayerOnIt) {
 
 TEST(MousePress, SecondPressOnTheEntranceBeforeTheFirstStepCountsAgain) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     release(h);
     EXPECT_FALSE(h.form.tracking);
     pressOn(h, kEntrance);
@@ -160,8 +165,7 @@ TEST(MousePress, SecondPressOnTheEntranceBeforeTheFirstStepCountsAgain) {
 
 TEST(MousePress, AfterTheFirstStepAPressResumesWithoutCountingAgain) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     moveToward(h, kTop);
     release(h);
     const std::size_t ops = h.surface.ops.size();
@@ -204,8 +208,7 @@ TEST(MouseMove, DoesNothingWithoutAValidPress) {
 
 TEST(MouseMove, FromTheEntranceTheOnlyStepIsDown) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     const Point c = cornerOf(h.form, kEntrance);
     const PlaySnapshot before = snapshot(h);
     moveTo(h, c.x + 500, c.y - 100);  // right
@@ -220,8 +223,7 @@ TEST(MouseMove, FromTheEntranceTheOnlyStepIsDown) {
 
 TEST(MouseMove, ThePlayerCannotGoBackIntoTheEntranceRow) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     moveToward(h, kTop);
     const PlaySnapshot before = snapshot(h);
     moveToward(h, kEntrance);
@@ -231,8 +233,7 @@ TEST(MouseMove, ThePlayerCannotGoBackIntoTheEntranceRow) {
 
 TEST(MouseMove, OneSquarePerEventHoweverFarThePointer) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     moveTo(h, 4000, 9000);  // far below: one step into row 1
     EXPECT_EQ(playerSquare(h.form), kTop);
     EXPECT_EQ(h.form.moveCount, 1);
@@ -246,8 +247,7 @@ TEST(MouseMove, OneSquarePerEventHoweverFarThePointer) {
 
 TEST(MouseMove, AStepTowardAWallIsRefused) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     moveToward(h, kTop);
     moveToward(h, kDeadEnd);
     const PlaySnapshot before = snapshot(h);
@@ -288,124 +288,97 @@ void walkToSpot(PlayHarness& h, const Spot& spot) {
     ASSERT_TRUE(h.form.tracking);
 }
 
-TEST(MouseMove, ThePointerRightOfTheSquareIsJudgedHorizontallyOnly) {
-    const auto spot = findSpot([](const State& f, Square s) {
-        return !opensRight(f, s) && opensDown(f, s) && s.col < f.mazeWidth;
-    });
-    ASSERT_TRUE(spot);
-    PlayHarness h;
-    walkToSpot(h, *spot);
-    const Point c = cornerOf(h.form, spot->square);
-    const PlaySnapshot before = snapshot(h);
-    moveTo(h, c.x + 1, c.y + 1);    // right and below: the closed right side decides
-    moveTo(h, c.x + 1, c.y + 400);  // right and far below
-    EXPECT_EQ(snapshot(h), before);
-    moveTo(h, c.x - 1, c.y + 1);  // back within the column: down
-    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col, spot->square.row + 1}));
+// A pointer position relative to the held square's lower-right corner c, in squares of side s
+// and in twips: (c.x + sx * s + dx, c.y + sy * s + dy). After the move the player is either on
+// the square `step` away from the spot or, for a still move, nothing a mouse event may change
+// has changed. A step takes the corner the next press must be on along with the player.
+struct PointerMove {
+    float sx, dx, sy, dy;
+    bool still = false;
+    Square step{0, 0};
+};
+
+struct SpotCase {
+    const char* name;
+    std::function<bool(const State&, Square)> wanted;
+    std::vector<PointerMove> moves;
+};
+
+PointerMove still(float sx, float dx, float sy, float dy) {
+    return {sx, dx, sy, dy, true};
 }
 
-TEST(MouseMove, ThePointerLeftOfTheSquareIsJudgedHorizontallyOnly) {
-    const auto spot = findSpot(
-        [](const State& f, Square s) { return !opensLeft(f, s) && opensDown(f, s) && s.col > 1; });
-    ASSERT_TRUE(spot);
-    PlayHarness h;
-    walkToSpot(h, *spot);
-    const Point c = cornerOf(h.form, spot->square);
-    const float s = static_cast<float>(h.form.squareSize);
-    const PlaySnapshot before = snapshot(h);
-    moveTo(h, c.x - s - 1, c.y + 1);
-    moveTo(h, c.x - s - 1, c.y - s - 1);
-    EXPECT_EQ(snapshot(h), before);
-    moveTo(h, c.x - s + 1, c.y + 1);
-    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col, spot->square.row + 1}));
+PointerMove stepTo(float sx, float dx, float sy, float dy, Square step) {
+    return {sx, dx, sy, dy, false, step};
 }
 
-TEST(MouseMove, ARightStepWinsOverADownStep) {
-    const auto spot =
-        findSpot([](const State& f, Square s) { return opensRight(f, s) && opensDown(f, s); });
-    ASSERT_TRUE(spot);
-    PlayHarness h;
-    walkToSpot(h, *spot);
-    const Point c = cornerOf(h.form, spot->square);
-    moveTo(h, c.x + 1, c.y + 1);
-    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col + 1, spot->square.row}));
-    EXPECT_EQ(h.form.curX, static_cast<Int>(c.x + static_cast<float>(h.form.squareSize)));
-    EXPECT_EQ(h.form.curY, static_cast<Int>(c.y));
+const Square kRightOf{1, 0};
+const Square kLeftOf{-1, 0};
+const Square kBelow{0, 1};
+const Square kAbove{0, -1};
+const Square kHere{0, 0};
+
+std::vector<SpotCase> spotCases() {
+    return {
+        {"right and below or far below: the closed right side decides",
+         [](const State& f, Square s) {
+             return !opensRight(f, s) && opensDown(f, s) && s.col < f.mazeWidth;
+         },
+         {still(0, 1, 0, 1), still(0, 1, 0, 400), stepTo(0, -1, 0, 1, kBelow)}},
+        {"left and below or above: the closed left side decides",
+         [](const State& f, Square s) { return !opensLeft(f, s) && opensDown(f, s) && s.col > 1; },
+         {still(-1, -1, 0, 1), still(-1, -1, -1, -1), stepTo(-1, 1, 0, 1, kBelow)}},
+        {"a right step wins over a down step",
+         [](const State& f, Square s) { return opensRight(f, s) && opensDown(f, s); },
+         {stepTo(0, 1, 0, 1, kRightOf)}},
+        {"a left step wins over an up step",
+         [](const State& f, Square s) { return opensLeft(f, s) && opensUp(f, s); },
+         {stepTo(-1, -1, -1, -1, kLeftOf)}},
+        {"a down step wins over an up step only when the pointer is below",
+         [](const State& f, Square s) { return opensUp(f, s) && opensDown(f, s); },
+         {stepTo(0, -1, -1, -1, kAbove), stepTo(0, -1, 0, 1, kHere)}},
+        {"a pointer on the left or right edge or a corner does not step",
+         [](const State& f, Square s) {
+             return opensRight(f, s) && opensLeft(f, s) && (opensDown(f, s) || opensUp(f, s));
+         },
+         {still(0, 0, -0.5F, 0), still(-1, 0, -0.5F, 0), still(-0.5F, 0, 0, 0),
+          still(-0.5F, 0, -1, 0), still(0, 0, 0, 0), still(-1, 0, -1, 0),
+          stepTo(0, 0.5F, -0.5F, 0, kRightOf),  // just past the right edge
+          stepTo(0, -0.5F, -0.5F, 0, kHere)}},  // the old right edge, now past the left one
+        {"a pointer on the top or bottom edge does not step",
+         [](const State& f, Square s) { return opensUp(f, s) && opensDown(f, s); },
+         {still(-0.5F, 0, 0, 0), still(-0.5F, 0, -1, 0), stepTo(-0.5F, 0, 0, 0.5F, kBelow),
+          stepTo(-0.5F, 0, 0, -0.5F, kHere)}},  // the old bottom edge, now above the top one
+    };
 }
 
-TEST(MouseMove, ALeftStepWinsOverAnUpStep) {
-    const auto spot =
-        findSpot([](const State& f, Square s) { return opensLeft(f, s) && opensUp(f, s); });
-    ASSERT_TRUE(spot);
-    PlayHarness h;
-    walkToSpot(h, *spot);
-    const Point c = cornerOf(h.form, spot->square);
-    const float s = static_cast<float>(h.form.squareSize);
-    moveTo(h, c.x - s - 1, c.y - s - 1);
-    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col - 1, spot->square.row}));
-}
-
-TEST(MouseMove, ADownStepWinsOverAnUpStepOnlyWhenThePointerIsBelow) {
-    const auto spot =
-        findSpot([](const State& f, Square s) { return opensUp(f, s) && opensDown(f, s); });
-    ASSERT_TRUE(spot);
-    PlayHarness h;
-    walkToSpot(h, *spot);
-    const Point c = cornerOf(h.form, spot->square);
-    const float s = static_cast<float>(h.form.squareSize);
-    moveTo(h, c.x - 1, c.y - s - 1);
-    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col, spot->square.row - 1}));
-    moveTo(h, c.x - 1, c.y + 1);  // back down into the spot
-    EXPECT_EQ(playerSquare(h.form), spot->square);
-}
-
-TEST(MouseMove, APointerOnAnEdgeDoesNotStep) {
-    const auto spot = findSpot([](const State& f, Square s) {
-        return opensRight(f, s) && opensLeft(f, s) && (opensDown(f, s) || opensUp(f, s));
-    });
-    ASSERT_TRUE(spot);
-    PlayHarness h;
-    walkToSpot(h, *spot);
-    const Point c = cornerOf(h.form, spot->square);
-    const float s = static_cast<float>(h.form.squareSize);
-    const float midY = c.y - s / 2;
-    const float midX = c.x - s / 2;
-    const PlaySnapshot before = snapshot(h);
-    moveTo(h, c.x, midY);
-    moveTo(h, c.x - s, midY);
-    moveTo(h, midX, c.y);
-    moveTo(h, midX, c.y - s);
-    moveTo(h, c.x, c.y);
-    moveTo(h, c.x - s, c.y - s);
-    EXPECT_EQ(snapshot(h), before);
-    moveTo(h, c.x + 0.5F, midY);  // just past the right edge
-    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col + 1, spot->square.row}));
-    moveTo(h, c.x - 0.5F, midY);  // the old right edge, now just past the left one
-    EXPECT_EQ(playerSquare(h.form), spot->square);
-}
-
-TEST(MouseMove, APointerOnTheTopOrBottomEdgeDoesNotStep) {
-    const auto spot =
-        findSpot([](const State& f, Square s) { return opensUp(f, s) && opensDown(f, s); });
-    ASSERT_TRUE(spot);
-    PlayHarness h;
-    walkToSpot(h, *spot);
-    const Point c = cornerOf(h.form, spot->square);
-    const float s = static_cast<float>(h.form.squareSize);
-    const PlaySnapshot before = snapshot(h);
-    moveTo(h, c.x - s / 2, c.y);
-    moveTo(h, c.x - s / 2, c.y - s);
-    EXPECT_EQ(snapshot(h), before);
-    moveTo(h, c.x - s / 2, c.y + 0.5F);
-    EXPECT_EQ(playerSquare(h.form), (Square{spot->square.col, spot->square.row + 1}));
-    moveTo(h, c.x - s / 2, c.y - 0.5F);  // the old bottom edge, now just above the top one
-    EXPECT_EQ(playerSquare(h.form), spot->square);
+TEST(MouseMove, ThePointerAroundAHeldSquareStepsAsTheSidesAndDistancesSay) {
+    for (const SpotCase& sc : spotCases()) {
+        SCOPED_TRACE(sc.name);
+        const auto spot = findSpot(sc.wanted);
+        ASSERT_TRUE(spot);
+        PlayHarness h;
+        walkToSpot(h, *spot);
+        const Point c = cornerOf(h.form, spot->square);
+        const float s = static_cast<float>(h.form.squareSize);
+        for (const PointerMove& m : sc.moves) {
+            const PlaySnapshot before = snapshot(h);
+            moveTo(h, c.x + m.sx * s + m.dx, c.y + m.sy * s + m.dy);
+            if (m.still) {
+                EXPECT_EQ(snapshot(h), before);
+                continue;
+            }
+            const Square to{spot->square.col + m.step.col, spot->square.row + m.step.row};
+            EXPECT_EQ(playerSquare(h.form), to);
+            EXPECT_EQ(h.form.curX, static_cast<Int>(c.x + static_cast<float>(m.step.col) * s));
+            EXPECT_EQ(h.form.curY, static_cast<Int>(c.y + static_cast<float>(m.step.row) * s));
+        }
+    }
 }
 
 TEST(MouseMove, ADeadEndDetourCostsTwoMovesAndTwoExtra) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     moveToward(h, kTop);
     moveToward(h, kDeadEnd);
     EXPECT_EQ(h.window.extra, "");
@@ -425,8 +398,7 @@ TEST(MouseMove, ADeadEndDetourCostsTwoMovesAndTwoExtra) {
 
 TEST(Finish, AWalkWithoutRepeatsIsPerfect) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     dragAlong(h, {kTop, kBottom, kBelowExit});
     EXPECT_EQ(h.window.messages, std::vector<std::string>{"Perfect!"});
     EXPECT_TRUE(h.window.questions.empty());
@@ -436,8 +408,7 @@ TEST(Finish, AWalkWithoutRepeatsIsPerfect) {
 
 TEST(Finish, ADetourAsksWhetherToTryAgain) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     dragAlong(h, {kTop, kDeadEnd, kTop, kBottom, kBelowExit});
     EXPECT_TRUE(h.window.messages.empty());
     EXPECT_EQ(
@@ -450,8 +421,7 @@ TEST(Finish, ADetourAsksWhetherToTryAgain) {
 // left them, and steps out through the exit.
 std::string finishWith(Int movesBefore, Int extra) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     dragAlong(h, {kTop, kBottom});
     h.form.moveCount = movesBefore;
     h.form.extraMoves = extra;
@@ -485,14 +455,21 @@ TEST(Finish, PercentIsExactFromTheCountsWithNoLeadingZero) {
         const char* text;
     };
     const std::vector<Case> cases = {
-        {30, 4, "86.67"},      {2000, 500, "75.00"},  {10, 0, "100.00"},   {5, 5, ".00"},
-        {200, 199, ".50"},     {30000, 29999, ".00"}, {1001, 991, "1.00"}, {400, 371, "7.25"},
-        {32767, 1, "100.00"},  {4000, 731, "81.73"},  // exactly 81.725, which a double holds
-                                                      // as 81.72499...
-        {800, 399, "50.13"},                          // exactly 50.125
-        {32, 33, "-3.13"},                            // exactly -3.125: halves go away from zero
-        {1, 2, "-100.00"},  // a press again on the entrance before the first step
-        {0, 2, ".00"},      // presses on the exit after Solve: no move was made
+        {30, 4, "86.67"},
+        {2000, 500, "75.00"},
+        {10, 0, "100.00"},
+        {5, 5, ".00"},
+        {200, 199, ".50"},
+        {30000, 29999, ".00"},
+        {1001, 991, "1.00"},
+        {400, 371, "7.25"},
+        {32767, 1, "100.00"},
+        {4000, 731, "81.73"},  // exactly 81.725, which a double holds
+                               // as 81.72499...
+        {800, 399, "50.13"},   // exactly 50.125
+        {32, 33, "-3.13"},     // exactly -3.125: halves go away from zero
+        {1, 2, "-100.00"},     // a press again on the entrance before the first step
+        {0, 2, ".00"},         // presses on the exit after Solve: no move was made
         {32767, 32767, ".00"},
     };
     for (const Case& c : cases) {
@@ -502,8 +479,7 @@ TEST(Finish, PercentIsExactFromTheCountsWithNoLeadingZero) {
 
 TEST(Finish, AMessageIsShownOnlyOnceTheWalkHasLeftTheMaze) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     dragAlong(h, {kTop, kDeadEnd, kTop, kBottom});
     moveTo(h, 3700, 1700);  // moving about on the bottom square
     EXPECT_TRUE(h.window.messages.empty());
@@ -550,8 +526,7 @@ TEST(Finish, YesDoesExactlyWhatRetryFromTheMenuDoes) {
 
 TEST(Finish, NoLeavesBoardCountsAndPlayerAsTheyAre) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     dragAlong(h, {kTop, kDeadEnd, kTop, kBottom, kBelowExit});
     ASSERT_EQ(h.window.questions.size(), 1U);
     EXPECT_EQ(h.window.opsAtMessage.front(), h.surface.ops.size());
@@ -565,8 +540,7 @@ TEST(Finish, NoLeavesBoardCountsAndPlayerAsTheyAre) {
 
 TEST(Finish, AfterNoAPressOnTheExitSquareAndAnyMovementRepeatTheFinish) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     dragAlong(h, {kTop, kDeadEnd, kTop, kBottom, kBelowExit});
     ASSERT_EQ(h.window.questions.size(), 1U);
     const Point c = cornerOf(h.form, kBelowExit);
@@ -589,8 +563,7 @@ TEST(Finish, AfterNoAPressOnTheExitSquareAndAnyMovementRepeatTheFinish) {
 
 TEST(Finish, FromTheExitSquareTheOnlyStepIsUp) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, kEntrance);
+    startWorkedGame(h);
     dragAlong(h, {kTop, kBottom, kBelowExit});
     ASSERT_EQ(h.window.messages.size(), 1U);
     const Point c = cornerOf(h.form, kBelowExit);

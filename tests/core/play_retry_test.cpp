@@ -135,10 +135,8 @@ TEST(Retry, PaintsTheWholeEntranceSquareWhite) {
 
 TEST(Retry, PutsThePlayerBackOnTheEntrance) {
     PlayHarness h;
-    buildSeededMaze(h, 8, 6, 21);
-    const std::vector<Square> way = routeToExit(h.form);
-    ASSERT_GE(way.size(), 4U);
-    pressOn(h, entranceSquare(h.form));
+    std::vector<Square> way;
+    ASSERT_NO_FATAL_FAILURE(pressIntoSeededWay(h, 8, 6, 21, 4, way));
     dragAlong(h, {way[0], way[1], way[2]});
     release(h);
     const Square stoodOn = way[2];
@@ -192,10 +190,8 @@ TEST(HeldButton, RetryOrARefusedNewMazeEndsPlay) {
     };
     for (const auto& [name, interrupt] : interruptions) {
         PlayHarness h;
-        buildSeededMaze(h, 8, 6, 21);
-        const std::vector<Square> way = routeToExit(h.form);
-        ASSERT_GE(way.size(), 6U);
-        pressOn(h, entranceSquare(h.form));
+        std::vector<Square> way;
+        ASSERT_NO_FATAL_FAILURE(pressIntoSeededWay(h, 8, 6, 21, 6, way));
         dragAlong(h, {way[0], way[1], way[2], way[3], way[4]});
         ASSERT_TRUE(h.form.tracking);
         interrupt(h);

@@ -281,11 +281,8 @@ TEST(VisibilityRedraw, EachStepShowsOnlyTheWallsAroundThePlayer) {
 
 TEST(VisibilityRedraw, ChoosingARadiusShowsOnlyAtTheNextStep) {
     PlayHarness h;
-    buildSeededMaze(h, 10, 10, 5);
-    ASSERT_TRUE(h.form.exitMade);
-    const std::vector<Square> way = routeToExit(h.form);
-    ASSERT_GE(way.size(), 4U);
-    pressOn(h, entranceSquare(h.form));
+    std::vector<Square> way;
+    ASSERT_NO_FATAL_FAILURE(pressIntoSeededWay(h, 10, 10, 5, 4, way));
     moveToward(h, way[0]);
     std::size_t before = h.surface.ops.size();
     hide1_Click(h.form);
@@ -326,9 +323,8 @@ TEST(VisibilityRedraw, ARadiusChosenBeforeTheFirstStepLeavesTheWholeMazeUntilTha
 
 TEST(VisibilityRedraw, FullVisibilityComingBackDrawsTheWholeMazeOnce) {
     PlayHarness h;
-    buildSeededMaze(h, 10, 10, 5);
-    const std::vector<Square> way = routeToExit(h.form);
-    ASSERT_GE(way.size(), 5U);
+    std::vector<Square> way;
+    ASSERT_NO_FATAL_FAILURE(buildSeededWay(h, 10, 10, 5, 5, way));
     hide2_Click(h.form);
     pressOn(h, entranceSquare(h.form));
     moveToward(h, way[0]);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,13 @@ namespace {
 // hundredths, rounded half away from zero, without a leading zero before the point.
 std::string expectedResult(long moves, long extra) {
     const long hundredths = ((moves - extra) * 20000 + moves) / (2 * moves);
-    std::string percent = hundredths >= 100 ? std::to_string(hundredths / 100) : "";
-    percent += "." + std::to_string(hundredths % 100 / 10) + std::to_string(hundredths % 10);
-    return "You had " + std::to_string(extra) + " extra moves for a percentage of " + percent +
-           "; try again?";
+    std::ostringstream text;
+    text << "You had " << extra << " extra moves for a percentage of ";
+    if (hundredths >= 100) {
+        text << hundredths / 100;
+    }
+    text << '.' << hundredths % 100 / 10 << hundredths % 10 << "; try again?";
+    return text.str();
 }
 
 TEST(ExpectedResult, MatchesTheKnownTexts) {
@@ -62,10 +66,8 @@ TEST(PlayThrough, TheWorkedExampleWalkedStraightIsPerfect) {
 TEST(PlayThrough, SeededMazesWalkedAlongTheirRouteArePerfect) {
     for (const Size& size : kSizes) {
         PlayHarness h;
-        std::uint64_t seed = size.seed;
-        do {
-            buildSeededMaze(h, size.w, size.h, seed++);
-        } while (!h.form.exitMade && seed < size.seed + 100);
+        buildSeededMazeWhere(h, size.w, size.h, size.seed,
+                             [](const State& f) { return f.exitMade; });
         ASSERT_TRUE(h.form.exitMade);
         const std::vector<Square> way = routeToExit(h.form);
         ASSERT_FALSE(way.empty()) << size.w << "x" << size.h;
@@ -148,11 +150,9 @@ std::optional<Detour> walkWithDetour(PlayHarness& h) {
 TEST(PlayThrough, ADeadEndDetourEndsWithTheExactPercentage) {
     for (const Size& size : kSizes) {
         PlayHarness h;
-        std::uint64_t seed = size.seed;
-        do {
-            buildSeededMaze(h, size.w, size.h, seed++);
-        } while ((!h.form.exitMade || !firstBranch(h.form, routeToExit(h.form))) &&
-                 seed < size.seed + 100);
+        buildSeededMazeWhere(h, size.w, size.h, size.seed, [](const State& f) {
+            return f.exitMade && firstBranch(f, routeToExit(f));
+        });
         const std::optional<Detour> detour = walkWithDetour(h);
         ASSERT_TRUE(detour);
         const std::string where = std::to_string(size.w) + "x" + std::to_string(size.h);

@@ -12,6 +12,7 @@
 #include "gen/generator.h"
 #include "support/doubles.h"
 #include "support/maze_checks.h"
+#include "support/maze_geometry.h"
 
 namespace quorrel::testing {
 namespace {
@@ -47,17 +48,9 @@ class WalkPass : public ::testing::Test {
                  bool exitMade = false, bool exitArmed = false) {
         h = std::make_unique<Harness>();
         Mazeform& f = h->form;
-        f.mazeWidth = kW;
-        f.mazeHeight = kH;
-        f.squareSize = 375;
-        f.inset = 75;
-        f.originX = 2000;
-        f.originY = 1025;
+        placeBoard(f, kW, kH, 375, 75, 2000, 1025);
         f.entryCol = 1;
-        f.visited = Grid<bool>(kW + 1, kH + 1);
-        f.openings = Grid<Int>(kW + 1, kH + 1);
-        f.passes = Grid<Int>(kW, kH + 1);
-        f.trail.assign(kW * kH + 1, 0);
+        f.clearMaze();
         for (int row = 1; row <= kH; ++row) {
             for (int col = 1; col <= kW; ++col) {
                 f.visited(col, row) = true;
@@ -383,15 +376,7 @@ TEST(Branch, AnUnknownNameDrawsButRunsNothing) {
 // main: the entrance draw, the start of the walk and the reseeding.
 class MazeStart : public ::testing::Test {
   protected:
-    void size(int w, int ht) {
-        Mazeform& f = h.form;
-        f.mazeWidth = static_cast<Int>(w);
-        f.mazeHeight = static_cast<Int>(ht);
-        f.squareSize = 116;
-        f.inset = 23;
-        f.originX = 1540;
-        f.originY = 766;
-    }
+    void size(int w, int ht) { placeBoard(h.form, w, ht, 116, 23, 1540, 766); }
     Harness h;
 };
 

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "gen/random_source.h"
@@ -100,6 +101,12 @@ class FakeWindow : public Controls, public Messages {
     void watch(const State& s, const RecordingSurface& surface) {
         state_ = &s;
         surface_ = &surface;
+    }
+    // What the player typed in the two size boxes. Taken as strings, not assigned from literals,
+    // which GCC 12 misreads as overlapping copies in optimised builds.
+    void typeSizes(std::string w, std::string h) {
+        width = std::move(w);
+        height = std::move(h);
     }
     // The check marks as the window is designed: "Full visibility" checked, nothing else.
     void markAsDesigned();

@@ -9,6 +9,7 @@
 
 #include "board/new_maze.h"
 #include "mazefile/maze_file.h"
+#include "model/state.h"
 #include "play/keys.h"
 #include "play/play.h"
 #include "solve/solve.h"
@@ -130,6 +131,22 @@ bool opensEntrance(Event e) {
     return e == Event::Press || isArrow(e);
 }
 
+// One of a list of odd values, picked by the next byte.
+template <class T, std::size_t N>
+T oddOf(ByteReader& in, const std::array<T, N>& values) {
+    return values.at(in.byte() % N);
+}
+
+// A pointer anywhere on a 16-bit board, or at one of the odd coordinates a window may report.
+void pointAnywhere(ByteReader& in, float& x, float& y) {
+    x = in.u16() % 32768;
+    y = in.u16() % 32768;
+}
+void pointOdd(ByteReader& in, float& x, float& y) {
+    x = oddOf(in, kOddCoordinates);
+    y = oddOf(in, kOddCoordinates);
+}
+
 }  // namespace
 
 std::string_view eventName(Event e) {
@@ -164,23 +181,12 @@ std::string EventStats::summary() const {
     return out.str();
 }
 
-struct EventDriver::Before {
+// The game's state just before an event, with what the doubles around it had seen.
+struct EventDriver::Before : State {
     long surfaceCalls = 0;
     long clears = 0;
     std::string moves;
     std::string extra;
-    Int moveCount = 0;
-    Int extraMoves = 0;
-    Int mazeWidth = 0;
-    Int mazeHeight = 0;
-    Int entryCol = 0;
-    Int curX = 0;
-    Int curY = 0;
-    Int playerCol = 0;
-    Int playerRow = 0;
-    bool tracking = false;
-    bool exitMade = false;
-    bool makeFiles = false;
     bool failCreate = false;
     bool failWrite = false;
     std::string widthText;
@@ -276,22 +282,11 @@ void EventDriver::apply(Event e, std::string detail, Action action) {
 
 EventDriver::Before EventDriver::snapshot() const {
     Before b;
+    static_cast<State&>(b) = form_;
     b.surfaceCalls = surface_.calls;
     b.clears = surface_.clears;
     b.moves = window_.moves;
     b.extra = window_.extra;
-    b.moveCount = form_.moveCount;
-    b.extraMoves = form_.extraMoves;
-    b.mazeWidth = form_.mazeWidth;
-    b.mazeHeight = form_.mazeHeight;
-    b.entryCol = form_.entryCol;
-    b.curX = form_.curX;
-    b.curY = form_.curY;
-    b.playerCol = form_.playerCol;
-    b.playerRow = form_.playerRow;
-    b.tracking = form_.tracking;
-    b.exitMade = form_.exitMade;
-    b.makeFiles = form_.makeFiles;
     b.failCreate = files_.failNextCreate;
     b.failWrite = files_.failNextWrite;
     b.widthText = window_.width;
@@ -309,8 +304,7 @@ std::string EventDriver::sizeText(ByteReader& in) {
         case 8:
             return std::to_string(in.byte() % 61);
         case 9:
-            return std::to_string(in.byte() % 52) +
-                   std::string(kSuffixes.at(in.byte() % kSuffixes.size()));
+            return std::to_string(in.byte() % 52) + std::string(oddOf(in, kSuffixes));
         case 10:
         case 11: {
             std::string raw;
@@ -323,7 +317,7 @@ std::string EventDriver::sizeText(ByteReader& in) {
         case 13:
         case 14:
         case 15:
-            return std::string(kTrickyTexts.at(in.byte() % kTrickyTexts.size()));
+            return std::string(oddOf(in, kTrickyTexts));
         default:
             // Mostly small mazes, so that walks reach their exits.
             return std::to_string(2 + (t >> 4) % 9);
@@ -343,8 +337,7 @@ void EventDriver::newMaze(ByteReader& in) {
                                static_cast<double>(in.u16() % 4000)};
             break;
         case 15:
-            surface_.client = {kOddLengths.at(in.byte() % kOddLengths.size()),
-                               kOddLengths.at(in.byte() % kOddLengths.size())};
+            surface_.client = {oddOf(in, kOddLengths), oddOf(in, kOddLengths)};
             break;
         default:
             surface_.client = {8880, 7305};
@@ -357,8 +350,7 @@ void EventDriver::newMaze(ByteReader& in) {
             surface_.pixel = {in.u16() / 16.0, in.u16() / 16.0};
             break;
         case 7:
-            surface_.pixel = {kOddPixels.at(in.byte() % kOddPixels.size()),
-                              kOddPixels.at(in.byte() % kOddPixels.size())};
+            surface_.pixel = {oddOf(in, kOddPixels), oddOf(in, kOddPixels)};
             break;
         default:
             surface_.pixel = {15, 15};
@@ -405,12 +397,10 @@ void EventDriver::press(ByteReader& in) {
             y = form_.entryY - s + s * in.unit();
             break;
         case 6:
-            x = in.u16() % 32768;
-            y = in.u16() % 32768;
+            pointAnywhere(in, x, y);
             break;
         case 7:
-            x = kOddCoordinates.at(in.byte() % 8);
-            y = kOddCoordinates.at(in.byte() % 8);
+            pointOdd(in, x, y);
             break;
         default:
             pointOnPlayer(in, x, y);
@@ -486,12 +476,10 @@ void EventDriver::move(ByteReader& in) {
             break;
         }
         case 13:
-            x = in.u16() % 32768;
-            y = in.u16() % 32768;
+            pointAnywhere(in, x, y);
             break;
         case 14:
-            x = kOddCoordinates.at(in.byte() % 8);
-            y = kOddCoordinates.at(in.byte() % 8);
+            pointOdd(in, x, y);
             break;
         case 15:
             // Beside and below at once: the horizontal test wins.

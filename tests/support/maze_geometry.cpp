@@ -33,6 +33,15 @@ std::map<Square, Square> search(const State& f, Square from, std::optional<Squar
 
 }  // namespace
 
+void placeBoard(State& f, int w, int h, Int square, Int inset, Int originX, Int originY) {
+    f.mazeWidth = static_cast<Int>(w);
+    f.mazeHeight = static_cast<Int>(h);
+    f.squareSize = square;
+    f.inset = inset;
+    f.originX = originX;
+    f.originY = originY;
+}
+
 Point cornerOf(const State& f, Square s) {
     return {static_cast<float>(f.originX + s.col * f.squareSize),
             static_cast<float>(f.originY + s.row * f.squareSize)};

@@ -29,6 +29,9 @@ inline Square playerSquare(const State& f) {
     return {f.playerCol, f.playerRow};
 }
 
+// Puts a board of w by h squares of `square` twips with the given inset and top-left corner.
+void placeBoard(State& f, int w, int h, Int square, Int inset, Int originX, Int originY);
+
 // Column of the bottom-row square whose bottom side is open, or 0 when the maze has none.
 int exitColumn(const State& f);
 

@@ -3,6 +3,8 @@
 // Helpers for the tests of painting, mouse play, visibility, Retry and Solve: ready-made
 // mazes, drawing calls compared, and mouse gestures aimed at squares.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -102,6 +104,29 @@ inline void buildSeededMaze(PlayHarness& h, int w, int ht, std::uint64_t seed) {
     h.mazeLines = onlyKind(opsSince(h.surface, before), DrawOp::Line);
 }
 
+// Builds seeded mazes from `seed` on until one suits, trying `tries` seeds at most; the last
+// maze built stays.
+template <class Wanted>
+void buildSeededMazeWhere(PlayHarness& h, int w, int ht, std::uint64_t seed, Wanted wanted,
+                          std::uint64_t tries = 100) {
+    for (std::uint64_t s = seed; s < seed + tries; ++s) {
+        buildSeededMaze(h, w, ht, s);
+        if (wanted(h.form)) {
+            return;
+        }
+    }
+}
+
+// Builds a seeded maze and gives its way out from row 1, which must be at least `least`
+// squares long. Call it inside ASSERT_NO_FATAL_FAILURE.
+inline void buildSeededWay(PlayHarness& h, int w, int ht, std::uint64_t seed, std::size_t least,
+                           std::vector<Square>& way) {
+    buildSeededMaze(h, w, ht, seed);
+    ASSERT_TRUE(h.form.exitMade);
+    way = routeToExit(h.form);
+    ASSERT_GE(way.size(), least);
+}
+
 // Mouse gestures: a left press at a square's centre, a movement toward a square's centre.
 inline void pressOn(PlayHarness& h, Square s, Int button = kLeftButton) {
     const Point p = centreOf(h.form, s);
@@ -124,6 +149,13 @@ inline void dragAlong(PlayHarness& h, const std::vector<Square>& squares) {
             moveToward(h, s);
         }
     }
+}
+
+// buildSeededWay, with the button then pressed on the entrance.
+inline void pressIntoSeededWay(PlayHarness& h, int w, int ht, std::uint64_t seed, std::size_t least,
+                               std::vector<Square>& way) {
+    ASSERT_NO_FATAL_FAILURE(buildSeededWay(h, w, ht, seed, least, way));
+    pressOn(h, entranceSquare(h.form));
 }
 
 // Presses on the entrance and walks to the given square without releasing.
