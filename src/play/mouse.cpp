@@ -37,25 +37,12 @@ void step(Mazeform& f, float x, float y) {
     if (!way || !canStep(f, f.playerCol, f.playerRow, *way)) {
         return;
     }
-    const int s = f.squareSize;
-    switch (*way) {
-        case Arrow::Right:
-            f.curX = static_cast<Int>(f.curX + s);
-            ++f.playerCol;
-            break;
-        case Arrow::Left:
-            f.curX = static_cast<Int>(f.curX - s);
-            --f.playerCol;
-            break;
-        case Arrow::Down:
-            f.curY = static_cast<Int>(f.curY + s);
-            ++f.playerRow;
-            break;
-        case Arrow::Up:
-            f.curY = static_cast<Int>(f.curY - s);
-            --f.playerRow;
-            break;
-    }
+    const int dx = *way == Arrow::Right ? 1 : *way == Arrow::Left ? -1 : 0;
+    const int dy = *way == Arrow::Down ? 1 : *way == Arrow::Up ? -1 : 0;
+    f.curX = static_cast<Int>(f.curX + dx * f.squareSize);
+    f.curY = static_cast<Int>(f.curY + dy * f.squareSize);
+    f.playerCol = static_cast<Int>(f.playerCol + dx);
+    f.playerRow = static_cast<Int>(f.playerRow + dy);
 }
 
 void finish(Mazeform& f) {

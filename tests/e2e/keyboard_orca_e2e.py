@@ -20,7 +20,6 @@ import tty
 import quorrel_e2e as e2e
 from accessibility_e2e import AccessibleSession
 
-SKIP = 77
 SAY_LIMIT = 30  # seconds to wait for Orca to say something
 # Orca's echo of modifier keys pressed for shortcuts, not the game's words.
 ECHO = re.compile(r"^(left |right )?(shift|control|alt|super|tab|escape|return|f1|"
@@ -279,22 +278,5 @@ def test(session):
     e2e.log("Orca said, from the start:\n  " + "\n  ".join(session.utterances()))
 
 
-def main():
-    if len(sys.argv) != 2:
-        print("usage: %s path/to/quorrel" % sys.argv[0], file=sys.stderr)
-        return 2
-    if shutil.which("orca") is None:
-        print("SKIP: orca is not installed")
-        return SKIP
-    try:
-        with OrcaSession(sys.argv[1]) as running:
-            test(running)
-    except e2e.Failure as failure:
-        e2e.log("FAIL: %s" % failure)
-        return 1
-    e2e.log("PASS")
-    return 0
-
-
 if __name__ == "__main__":
-    raise SystemExit(main())
+    raise SystemExit(e2e.main(test, opens=OrcaSession, needs="orca"))

@@ -467,14 +467,23 @@ class Maze:
         return way[::-1]
 
 
-def main(test):
-    """Runs test(session) against the game named on the command line."""
+# The exit status with which a test says it could not run here (CTest's SKIP_RETURN_CODE).
+SKIP = 77
+
+
+def main(test, opens=Session, needs=None):
+    """Runs test(running) against the game named on the command line, where running is what
+    opens(path) gives in a with statement (a Session by default). Skips the test when the
+    program `needs` is not installed."""
     if len(sys.argv) != 2:
         print("usage: %s path/to/quorrel" % sys.argv[0], file=sys.stderr)
         return 2
+    if needs is not None and shutil.which(needs) is None:
+        print("SKIP: %s is not installed" % needs)
+        return SKIP
     try:
-        with Session(sys.argv[1]) as session:
-            test(session)
+        with opens(sys.argv[1]) as running:
+            test(running)
     except Failure as failure:
         log("FAIL: %s" % failure)
         return 1

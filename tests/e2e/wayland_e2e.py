@@ -8,11 +8,11 @@ logout.
 
 usage: wayland_e2e.py path/to/quorrel"""
 
+import contextlib
 import os
 import shutil
 import signal
 import subprocess
-import sys
 import tempfile
 import time
 from collections import Counter
@@ -112,18 +112,5 @@ def run(game):
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def main():
-    if len(sys.argv) != 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    try:
-        run(sys.argv[1])
-    except e2e.Failure as failure:
-        e2e.log("FAIL: %s" % failure)
-        return 1
-    e2e.log("PASS")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    raise SystemExit(e2e.main(run, opens=contextlib.nullcontext))
