@@ -4,13 +4,6 @@
 
 namespace quorrel {
 
-namespace {
-
-struct Offset {
-    int col = 0;
-    int row = 0;
-};
-
 Offset offsetOf(Arrow way) {
     switch (way) {
         case Arrow::Left:
@@ -24,8 +17,6 @@ Offset offsetOf(Arrow way) {
     }
     return {};
 }
-
-}  // namespace
 
 bool canStep(const State& s, int col, int row, Arrow way) {
     switch (way) {

@@ -8,6 +8,13 @@ namespace quorrel {
 // The four ways the player can go, as the arrow keys name them.
 enum class Arrow { Left, Right, Up, Down };
 
+// One square that way, in columns and rows.
+struct Offset {
+    int col = 0;
+    int row = 0;
+};
+Offset offsetOf(Arrow way);
+
 // What an arrow key did.
 enum class ArrowResult {
     NoMaze,    // no maze yet: nothing happened

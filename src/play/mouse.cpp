@@ -37,12 +37,11 @@ void step(Mazeform& f, float x, float y) {
     if (!way || !canStep(f, f.playerCol, f.playerRow, *way)) {
         return;
     }
-    const int dx = *way == Arrow::Right ? 1 : *way == Arrow::Left ? -1 : 0;
-    const int dy = *way == Arrow::Down ? 1 : *way == Arrow::Up ? -1 : 0;
-    f.curX = static_cast<Int>(f.curX + dx * f.squareSize);
-    f.curY = static_cast<Int>(f.curY + dy * f.squareSize);
-    f.playerCol = static_cast<Int>(f.playerCol + dx);
-    f.playerRow = static_cast<Int>(f.playerRow + dy);
+    const Offset d = offsetOf(*way);
+    f.curX = static_cast<Int>(f.curX + d.col * f.squareSize);
+    f.curY = static_cast<Int>(f.curY + d.row * f.squareSize);
+    f.playerCol = static_cast<Int>(f.playerCol + d.col);
+    f.playerRow = static_cast<Int>(f.playerRow + d.row);
 }
 
 void finish(Mazeform& f) {
