@@ -279,4 +279,4 @@ def test(session):
 
 
 if __name__ == "__main__":
-    raise SystemExit(e2e.main(test, opens=OrcaSession, needs="orca"))
+    raise SystemExit(e2e.main(test, opens=OrcaSession, needs="orca", attempts=2))

@@ -471,21 +471,25 @@ class Maze:
 SKIP = 77
 
 
-def main(test, opens=Session, needs=None):
+def main(test, opens=Session, needs=None, attempts=1):
     """Runs test(running) against the game named on the command line, where running is what
     opens(path) gives in a with statement (a Session by default). Skips the test when the
-    program `needs` is not installed."""
+    program `needs` is not installed. With more than one attempt, a failed run is tried again
+    from the start in a fresh session, for tests that lean on another program that now and
+    then stalls (the screen reader); every failure is logged."""
     if len(sys.argv) != 2:
         print("usage: %s path/to/quorrel" % sys.argv[0], file=sys.stderr)
         return 2
     if needs is not None and shutil.which(needs) is None:
         print("SKIP: %s is not installed" % needs)
         return SKIP
-    try:
-        with opens(sys.argv[1]) as running:
-            test(running)
-    except Failure as failure:
-        log("FAIL: %s" % failure)
-        return 1
-    log("PASS")
-    return 0
+    for attempt in range(1, attempts + 1):
+        try:
+            with opens(sys.argv[1]) as running:
+                test(running)
+        except Failure as failure:
+            log("FAIL (attempt %d of %d): %s" % (attempt, attempts, failure))
+            continue
+        log("PASS")
+        return 0
+    return 1
