@@ -40,10 +40,12 @@ std::string openWays(const State& s, int col, int row) {
     constexpr std::array<std::pair<Arrow, std::string_view>, 4> kWays = {
         std::pair{Arrow::Up, "up"}, std::pair{Arrow::Down, "down"}, std::pair{Arrow::Left, "left"},
         std::pair{Arrow::Right, "right"}};
+    if (col < 1 || col > s.mazeWidth || row < 1 || row > s.mazeHeight) {
+        return "No way is open.";
+    }
     std::string text;
     for (const auto& [way, word] : kWays) {
-        const bool inside = col >= 1 && col <= s.mazeWidth && row >= 1 && row <= s.mazeHeight;
-        if (inside && canStep(s, col, row, way)) {
+        if (canStep(s, col, row, way)) {
             text += (text.empty() ? "" : ", ") + std::string(word);
             if (way == Arrow::Down && row == s.mazeHeight) {
                 text += " to the exit";
