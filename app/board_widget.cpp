@@ -9,6 +9,10 @@
 #include <QPainter>
 #include <string_view>
 
+#include "qt_text.h"
+#include "ui/commands.h"
+#include "ui/window.h"
+
 namespace quorrel::app {
 
 namespace {
@@ -49,10 +53,6 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
     return code;
 }
 
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 TwipsPerPixel twipsPerPixelOf(const QWidget& widget) {
@@ -73,10 +73,8 @@ BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent), font_(QApplication:
     setMouseTracking(true);
     // The last stop of the Tab chain; a click on the board leaves the focus where it is.
     setFocusPolicy(Qt::TabFocus);
-    setAccessibleName(tr("Maze board"));
-    setAccessibleDescription(
-        tr("Hold the left mouse button down on the gray entrance square and move through the "
-           "maze to the gap in the bottom wall."));
+    setAccessibleName(toQString(kBoardName));
+    setAccessibleDescription(toQString(kBoardHelp));
 }
 
 void BoardWidget::ensureImage() const {
@@ -232,21 +230,21 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void BoardWidget::keyPressEvent(QKeyEvent* event) {
-    // The arrow keys in the order of the signal's codes: left, right, up, down.
-    constexpr Qt::Key kArrows[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down};
-    int way = -1;
-    for (int k = 0; k < 4; ++k) {
-        if (event->key() == kArrows[k]) {
-            way = k;
-        }
-    }
+    // Keys pressed in a control on the board come here when the control ignores them: only the
+    // board's own keys walk, and only while it has the focus.
     const Qt::KeyboardModifiers held =
         event->modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
-    if (way < 0 || held != Qt::NoModifier) {
-        QWidget::keyPressEvent(event);
-        return;
+    const QKeySequence pressed(QKeyCombination(held, Qt::Key(event->key())));
+    if (hasFocus()) {
+        for (const CommandRow& row : commands()) {
+            if (row.scope == KeyScope::Board &&
+                pressed == QKeySequence::fromString(toQString(row.shortcut))) {
+                emit keyCommand(row.id);
+                return;
+            }
+        }
     }
-    emit arrowPressed(way);
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace quorrel::app

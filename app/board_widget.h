@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "board_canvas.h"
+#include "ui/controls.h"
 #include "ui/surface.h"
 
 namespace quorrel::app {
@@ -58,9 +59,9 @@ class BoardWidget : public QWidget, public Surface {
     void mousePressed(int button, int shift, float x, float y);
     void mouseMoved(int button, int shift, float x, float y);
     void mouseReleased(int button, int shift, float x, float y);
-    // An arrow key while the board has the keyboard focus, auto-repeated ones too: 0 left,
-    // 1 right, 2 up, 3 down.
-    void arrowPressed(int way);
+    // One of the board's keys (the arrows, Space) while the board has the keyboard focus,
+    // auto-repeated ones too.
+    void keyCommand(quorrel::Command command);
 
   protected:
     bool event(QEvent* event) override;

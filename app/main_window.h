@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -11,7 +12,6 @@
 
 class QAction;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -38,10 +38,6 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    // The client area's size at start, in twips.
-    static constexpr int kClientWidth = 8880;
-    static constexpr int kClientHeight = 7305;
-
     explicit MainWindow(Services services = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -59,6 +55,9 @@ class MainWindow : public QMainWindow {
     // itself.
     void announce(const std::string& text);
 
+    // Performs a command of the game's table and says what it did.
+    void perform(Command command);
+
   signals:
     // The board's description has changed to `text`; sent with the accessibility event.
     void boardDescribed(const QString& text);
@@ -69,39 +68,22 @@ class MainWindow : public QMainWindow {
   private:
     void buildMenus();
     void buildControls();
-    void connectEvents();
-    void connectKeys();
-    // NEW MAZE, from the button or from Ctrl+N.
-    void newMaze();
+    void buildKeys();
+    void connectMouse();
     // Form_Load: fills the size selectors and sets the game up with no maze.
     void formLoad();
     int pixelsX(int twips) const;
     int pixelsY(int twips) const;
 
     BoardWidget* board_ = nullptr;
-    QLabel* label1_ = nullptr;
     QComboBox* combo1_ = nullptr;
-    QLabel* label2_ = nullptr;
     QComboBox* combo2_ = nullptr;
     QPushButton* command1_ = nullptr;
-    QLabel* label3_ = nullptr;
     QLineEdit* text1_ = nullptr;
-    QLabel* label4_ = nullptr;
     QLineEdit* text2_ = nullptr;
-
-    QAction* mkfile_ = nullptr;
-    QAction* retry_ = nullptr;
-    QAction* cheat_ = nullptr;
-    QAction* hide1_ = nullptr;
-    QAction* hide2_ = nullptr;
-    QAction* hide4_ = nullptr;
-    QAction* hide8_ = nullptr;
-    QAction* hide0_ = nullptr;
-    QAction* nul_ = nullptr;
-    QAction* help_ = nullptr;
+    std::map<Command, QAction*> checkable_;
 
     std::unique_ptr<BoardSpeech> speech_;
-    int messagesShown_ = 0;  // message boxes shown so far, to tell whether an event showed one
 
     std::unique_ptr<ControlsPort> controls_;
     std::unique_ptr<MessageBoxes> ownMessages_;

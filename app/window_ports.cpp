@@ -8,15 +8,12 @@
 #include <QMessageBox>
 #include <utility>
 
+#include "qt_text.h"
 #include "ui/window.h"
 
 namespace quorrel::app {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Runs a modal box over the main window and gives the button chosen.
 QMessageBox::StandardButton runBox(QWidget* parent, std::string_view text,
@@ -38,7 +35,7 @@ QMessageBox::StandardButton runBox(QWidget* parent, std::string_view text,
 }  // namespace
 
 ControlsPort::ControlsPort(QComboBox& width, QComboBox& height, QLineEdit& moves, QLineEdit& extra,
-                           std::map<MenuItem, QAction*> checkable)
+                           std::map<Command, QAction*> checkable)
     : width_(width),
       height_(height),
       moves_(moves),
@@ -61,7 +58,7 @@ void ControlsPort::setExtraText(std::string_view text) {
     extra_.setText(toQString(text));
 }
 
-void ControlsPort::setChecked(MenuItem item, bool checked) {
+void ControlsPort::setChecked(Command item, bool checked) {
     const auto found = checkable_.find(item);
     if (found != checkable_.end()) {
         found->second->setChecked(checked);

@@ -17,20 +17,20 @@ namespace quorrel::app {
 class ControlsPort : public Controls {
   public:
     ControlsPort(QComboBox& width, QComboBox& height, QLineEdit& moves, QLineEdit& extra,
-                 std::map<MenuItem, QAction*> checkable);
+                 std::map<Command, QAction*> checkable);
 
     std::string widthText() override;
     std::string heightText() override;
     void setMovesText(std::string_view text) override;
     void setExtraText(std::string_view text) override;
-    void setChecked(MenuItem item, bool checked) override;
+    void setChecked(Command item, bool checked) override;
 
   private:
     QComboBox& width_;
     QComboBox& height_;
     QLineEdit& moves_;
     QLineEdit& extra_;
-    std::map<MenuItem, QAction*> checkable_;
+    std::map<Command, QAction*> checkable_;
 };
 
 // Modal message boxes over the main window: titled "quorrel", no icon, OK only or Yes and No.

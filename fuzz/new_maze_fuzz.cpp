@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const quorrel::testing::ReferenceBoard expected = quorrel::testing::referenceBoard(
         referenceNumber(width), referenceNumber(height), client, pixel);
-    const bool refused = window.shown.size() == 1 && window.shown[0].text == quorrel::kSizeMessage;
+    const bool refused = window.shown.size() == 1 && window.shown[0].text == quorrel::sizeMessage();
     if (refused == expected.accepted) {
         fail(expected.accepted ? "a size that fits was refused"
                                : "a size that does not fit was accepted",

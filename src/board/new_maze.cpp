@@ -92,6 +92,11 @@ double readNumber(std::string_view text) {
     return std::isfinite(value) ? value : 0;
 }
 
+std::string sizeMessage() {
+    return "Maze dimensions must fall between " + std::to_string(kMinSide) + " and " +
+           std::to_string(kMaxSide);
+}
+
 double roundHalfEven(double x) {
     return std::nearbyint(x);
 }
@@ -166,7 +171,7 @@ void Command1_Click(Mazeform& f) {
             backToEntrance(f);
             f.passes = Grid<Int>(f.mazeWidth, f.mazeHeight + 1);
         }
-        f.io.messages.inform(kSizeMessage);
+        f.io.messages.inform(sizeMessage());
         return;
     }
     f.mazeWidth = static_cast<Int>(w);

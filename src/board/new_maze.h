@@ -1,13 +1,15 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "ui/mazeform.h"
 
 namespace quorrel {
 
-inline constexpr std::string_view kSizeMessage = "Maze dimensions must fall between 2 and 50";
+// The message for a size outside kMinSide..kMaxSide: "Maze dimensions must fall between 2 and 50".
+std::string sizeMessage();
 
 // NEW MAZE: resets the counters, reads and checks the size, fits the board into the client
 // area and generates the maze.

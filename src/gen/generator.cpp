@@ -16,8 +16,8 @@ void main(Mazeform& f) {
     f.exitMade = false;
     // r * W + 1 rounds up to W + 1 for the largest draws below 1 when W is a power of two.
     f.entryCol = static_cast<Int>(std::min<double>(std::floor(f.io.random.next() * w + 1), w));
-    f.entryX = f.curX = static_cast<Int>(f.entryCol * f.squareSize + f.originX);
-    f.entryY = f.curY = f.originY;
+    f.entryX = f.curX = static_cast<Int>(f.cornerX(f.entryCol));
+    f.entryY = f.curY = static_cast<Int>(f.cornerY(0));
     f.genCol = f.entryCol;
     f.genRow = 1;
     f.visitCount = 1;

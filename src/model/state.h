@@ -72,6 +72,13 @@ struct State {
     // Whether a square's own right or bottom side is open, read from its opening code.
     bool opensRight(int col, int row) const { return openings(col, row) >= 2; }
     bool opensDown(int col, int row) const { return openings(col, row) % 2 != 0; }
+
+    // The lower-right corner of square (col, row), in twips.
+    int cornerX(int col) const { return originX + col * squareSize; }
+    int cornerY(int row) const { return originY + row * squareSize; }
+    // Whether the corner a press must be on (curX, curY) lies below the maze: the player is
+    // out through the exit, or Solve has left the corner there.
+    bool cornerBelowMaze() const { return curY > cornerY(mazeHeight); }
 };
 
 // Puts the player and the corner a press must be on back on the entrance square and ends play:

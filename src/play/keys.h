@@ -1,19 +1,9 @@
 #pragma once
 
-#include "model/state.h"
+#include "play/steps.h"
 #include "ui/mazeform.h"
 
 namespace quorrel {
-
-// The four ways the player can go, as the arrow keys name them.
-enum class Arrow { Left, Right, Up, Down };
-
-// One square that way, in columns and rows.
-struct Offset {
-    int col = 0;
-    int row = 0;
-};
-Offset offsetOf(Arrow way);
 
 // What an arrow key did.
 enum class ArrowResult {
@@ -22,11 +12,6 @@ enum class ArrowResult {
     Stepped,   // the player went one square that way
     Finished,  // the player is out through the exit and the result was shown
 };
-
-// Whether the player on square (col, row) may step one square that way, by the step rules of
-// mouse play: never left of column 1, right of the last column, up from row 0 or 1, or down
-// from the square below the exit, and only through an open side.
-bool canStep(const State& s, int col, int row, Arrow way);
 
 // Keyboard play: one arrow key is a left press at the centre of the square whose lower-right
 // corner is (curX, curY), one pointer movement to the centre of the neighbouring square that
@@ -45,9 +30,5 @@ bool canStep(const State& s, int col, int row, Arrow way);
 // - Otherwise only an arrow that canStep allows from (playerCol, playerRow); any other is a
 //   bump and presses nothing.
 ArrowResult arrowKey(Mazeform& f, Arrow way);
-
-// Whether the lower-right corner (curX, curY) lies below the maze: the player is out through
-// the exit, or Solve has left the corner there.
-bool cornerBelowMaze(const State& s);
 
 }  // namespace quorrel

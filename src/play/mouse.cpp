@@ -4,8 +4,8 @@
 #include <string>
 
 #include "board/drawing.h"
-#include "play/keys.h"
 #include "play/play.h"
+#include "play/steps.h"
 
 namespace quorrel {
 
@@ -90,7 +90,7 @@ void Form_MouseMove(Mazeform& f, Int /*button*/, Int /*shift*/, float x, float y
         bpaint(f);
         f.lastVisibility = f.visibility;
     }
-    if (f.curY > f.originY + f.mazeHeight * f.squareSize) {
+    if (f.cornerBelowMaze()) {
         finish(f);
     }
 }

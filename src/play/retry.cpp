@@ -18,7 +18,7 @@ void retry_Click(Mazeform& f) {
     for (int c = 1; c <= f.mazeWidth; ++c) {
         for (int r = 0; r <= f.mazeHeight + 1; ++r) {
             f.passes(c, r) = 0;
-            paintSquare(f, f.originX + c * f.squareSize, f.originY + r * f.squareSize, background);
+            paintSquare(f, f.cornerX(c), f.cornerY(r), background);
         }
     }
     // A button still held must not walk on from the old square (a keyboard Retry mid-drag).

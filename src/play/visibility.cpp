@@ -2,39 +2,39 @@
 
 #include "board/drawing.h"
 #include "play/play.h"
+#include "ui/commands.h"
 
 namespace quorrel {
 
 namespace {
 
 // Checks the item of the chosen radius, unchecks the other four and sets the radius.
-void chooseVisibility(Mazeform& f, MenuItem chosen, Int radius) {
-    for (MenuItem item :
-         {MenuItem::Hide1, MenuItem::Hide2, MenuItem::Hide4, MenuItem::Hide8, MenuItem::Hide0}) {
-        if (item != chosen) {
-            f.io.controls.setChecked(item, false);
+void chooseVisibility(Mazeform& f, Int radius) {
+    for (const CommandRow& row : commands()) {
+        if (row.radius >= 0 && row.radius != radius) {
+            f.io.controls.setChecked(row.id, false);
         }
     }
     f.visibility = radius;
-    f.io.controls.setChecked(chosen, true);
+    f.io.controls.setChecked(visibilityItem(radius)->id, true);
 }
 
 }  // namespace
 
 void hide0_Click(Mazeform& f) {
-    chooseVisibility(f, MenuItem::Hide0, 0);
+    chooseVisibility(f, 0);
 }
 void hide1_Click(Mazeform& f) {
-    chooseVisibility(f, MenuItem::Hide1, 1);
+    chooseVisibility(f, 1);
 }
 void hide2_Click(Mazeform& f) {
-    chooseVisibility(f, MenuItem::Hide2, 2);
+    chooseVisibility(f, 2);
 }
 void hide4_Click(Mazeform& f) {
-    chooseVisibility(f, MenuItem::Hide4, 4);
+    chooseVisibility(f, 4);
 }
 void hide8_Click(Mazeform& f) {
-    chooseVisibility(f, MenuItem::Hide8, 8);
+    chooseVisibility(f, 8);
 }
 
 void visibilityRedraw(Mazeform& f) {

@@ -68,13 +68,13 @@ void cheat_Click(Mazeform& f) {
     }
     findPath(f);
     f.io.controls.setMovesText(std::to_string(f.solutionLength));
-    if (f.curY > f.originY + h * f.squareSize) {
+    if (f.cornerBelowMaze()) {
         f.io.controls.setExtraText(std::to_string(f.moveCount - f.solutionLength));
     }
     for (int n = 1; n <= f.solutionLength; ++n) {
         const Int code = f.solutionPath.at(static_cast<std::size_t>(f.solutionLength + 1 - n));
-        f.curX = static_cast<Int>(f.originX + f.squareSize * codeCol(w, code));
-        f.curY = static_cast<Int>(f.originY + f.squareSize * codeRow(w, code));
+        f.curX = static_cast<Int>(f.cornerX(codeCol(w, code)));
+        f.curY = static_cast<Int>(f.cornerY(codeRow(w, code)));
         paintSquare(f, f.curX, f.curY, kPlayerBlue);
         centreText(f, f.curX, f.curY, std::string(1, pathLetter(n)));
     }

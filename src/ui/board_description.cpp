@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "play/keys.h"
+#include "play/steps.h"
 
 namespace quorrel {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "gen/random_source.h"
 #include "mazefile/file_store.h"
 #include "mazefile/maze_file.h"
@@ -8,6 +10,26 @@
 #include "ui/surface.h"
 
 namespace quorrel {
+
+// Message boxes passed on to the real ones and counted.
+class CountedMessages : public Messages {
+  public:
+    explicit CountedMessages(Messages& boxes) : boxes_(boxes) {}
+
+    void inform(std::string_view text) override {
+        ++shown;
+        boxes_.inform(text);
+    }
+    bool ask(std::string_view text) override {
+        ++shown;
+        return boxes_.ask(text);
+    }
+
+    long shown = 0;
+
+  private:
+    Messages& boxes_;
+};
 
 // What the game reaches outside itself: the board, the controls, message boxes, random
 // numbers and the file system.
@@ -22,8 +44,17 @@ struct Ports {
 // The main window as the game's procedures see it: its state record and its ports. Every
 // procedure of the game takes the window and works on its variables directly.
 struct Mazeform : State {
-    explicit Mazeform(const Ports& ports) : io(ports) {}
+    explicit Mazeform(const Ports& ports)
+        : counted(ports.messages),
+          io{ports.surface, ports.controls, counted, ports.random, ports.files} {}
+    // The ports refer to the window's own message counter.
+    Mazeform(const Mazeform&) = delete;
+    Mazeform& operator=(const Mazeform&) = delete;
 
+    // Message boxes shown so far: a command that changes it showed one.
+    long messagesShown() const { return counted.shown; }
+
+    CountedMessages counted;
     Ports io;
     MazeFile file;  // the maze text file being written while a maze is generated
 };

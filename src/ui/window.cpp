@@ -7,9 +7,25 @@ void Form_Load(Mazeform& f) {
     f.visibility = 0;
 }
 
+std::string controlDescription(const ControlRow& control) {
+    if (control.kind != ControlKind::Selector) {
+        return std::string(control.description);
+    }
+    return std::string(control.accessibleName) + " in squares: pick one or type a number from " +
+           std::to_string(kMinSide) + " to " + std::to_string(kMaxSide);
+}
+
+std::string controlTip(const ControlRow& control) {
+    if (control.kind != ControlKind::Selector) {
+        return {};
+    }
+    return std::string(control.accessibleName) + ": " + std::to_string(kMinSide) + " to " +
+           std::to_string(kMaxSide) + " squares";
+}
+
 void mkfile_Click(Mazeform& f) {
     f.makeFiles = !f.makeFiles;
-    f.io.controls.setChecked(MenuItem::MakeFile, f.makeFiles);
+    f.io.controls.setChecked(Command::MakeFile, f.makeFiles);
 }
 
 std::string helpText() {

@@ -14,6 +14,77 @@ inline constexpr std::string_view kAppTitle = "quorrel";
 inline constexpr std::string_view kSizeEntries[] = {"5", "10", "15", "20", "25", "30", "35", "40"};
 inline constexpr int kInitialSizeEntry = 3;
 
+// The client area at start, and the smallest it may be made: the strip of controls, in twips.
+inline constexpr int kClientWidth = 8880;
+inline constexpr int kClientHeight = 7305;
+inline constexpr int kMinClientWidth = 6852;
+inline constexpr int kMinClientHeight = 3000;
+// Every control's top edge, in twips.
+inline constexpr int kControlTop = 120;
+
+enum class ControlKind { Label, Selector, Button, Box };
+
+// One control of the strip along the top of the client area, left to right. Positions and
+// sizes in twips; the accessible name and description are what a screen reader says of it.
+struct ControlRow {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view caption;  // a label's or the button's text
+    int left;
+    int width;
+    int height;
+    bool bold;
+    std::string_view accessibleName;
+    std::string_view description;  // for a selector, see controlDescription()
+    std::string_view buddy;        // for a label: the control it names
+};
+
+inline constexpr ControlRow kControls[] = {
+    {"Label1", ControlKind::Label, "Width", 120, 615, 255, true, {}, {}, "Combo1"},
+    {"Combo1", ControlKind::Selector, {}, 720, 615, 315, false, "Maze width", {}, {}},
+    {"Label2", ControlKind::Label, "Height", 1440, 615, 255, true, {}, {}, "Combo2"},
+    {"Combo2", ControlKind::Selector, {}, 2040, 615, 315, false, "Maze height", {}, {}},
+    {"Command1",
+     ControlKind::Button,
+     "NEW MAZE",
+     3000,
+     1215,
+     375,
+     true,
+     "New maze",
+     "Generate a new maze of the chosen width and height",
+     {}},
+    {"Label3", ControlKind::Label, "Moves", 4440, 735, 255, true, {}, {}, "Text1"},
+    {"Text1", ControlKind::Box, {}, 5040, 492, 288, false, "Moves", "Moves made in this game", {}},
+    {"Label4", ControlKind::Label, "Extra", 5760, 735, 255, true, {}, {}, "Text2"},
+    {"Text2",
+     ControlKind::Box,
+     {},
+     6240,
+     492,
+     288,
+     false,
+     "Extra moves",
+     "Moves spent passing again through squares already walked",
+     {}},
+};
+
+// The order the keyboard focus goes round in; NEW MAZE has it when the window opens.
+inline constexpr std::string_view kFocusOrder[] = {"Command1", "Text1",  "Text2",
+                                                   "Combo1",   "Combo2", "board"};
+
+// The board as a screen reader names it, and how a mouse player plays it.
+inline constexpr std::string_view kBoardName = "Maze board";
+inline constexpr std::string_view kBoardHelp =
+    "Hold the left mouse button down on the gray entrance square and move through the maze to "
+    "the gap in the bottom wall.";
+
+// What a screen reader says a control is for: for a size selector, "Maze width in squares:
+// pick one or type a number from 2 to 50".
+std::string controlDescription(const ControlRow& control);
+// A size selector's tool tip: "Maze width: 2 to 50 squares".
+std::string controlTip(const ControlRow& control);
+
 // Sets the window up when it opens: no maze yet, full visibility.
 void Form_Load(Mazeform& f);
 

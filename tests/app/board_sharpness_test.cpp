@@ -15,6 +15,7 @@
 
 #include "app_support.h"
 #include "board/new_maze.h"
+#include "ui/window.h"
 
 namespace quorrel::apptest {
 namespace {
@@ -275,7 +276,7 @@ TEST_F(BoardImageResizing, NewMazeAfterShrinkingFitsTheSmallerBoard) {
     window->resize(window->size() - QSize(120, 250));
     QApplication::processEvents();
     const ClientSize client = board().clientSize();
-    ASSERT_LT(client.height, app::MainWindow::kClientHeight);
+    ASSERT_LT(client.height, kClientHeight);
     newMaze("20", "20");
     ASSERT_TRUE(messages.messages.empty());
     const std::optional<Geometry> fitted = fitBoard(20, 20, client, board().twipsPerPixel());

@@ -73,6 +73,10 @@ TEST_F(Keyboard, TheSameWalkByMouseAndByArrowsEndsTheSame) {
     open(app::Services{&keyed, &same, &otherFiles});
     newMaze("10", "10");
     ASSERT_EQ(wayOut(form()).size() + 2, walk.size());
+    // The board walks only while it has the keyboard focus.
+    window->show();
+    window->activateWindow();
+    board().setFocus(Qt::TabFocusReason);
     for (std::size_t i = 1; i < walk.size(); ++i) {
         QTest::keyClick(&board(), arrowBetween(walk[i - 1], walk[i]));
         ASSERT_EQ(form().moveCount, static_cast<Int>(i)) << "arrow " << i;

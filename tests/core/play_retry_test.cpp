@@ -291,7 +291,7 @@ TEST(RefusedNewMaze, TheKeptMazeIsPlayedAfreshFromItsEntrance) {
     const Square stoodOn = playerSquare(h.form);
     h.window.width = "51";
     Command1_Click(h.form);
-    ASSERT_EQ(h.window.messages.back(), kSizeMessage);
+    ASSERT_EQ(h.window.messages.back(), sizeMessage());
     ASSERT_EQ(h.form.moveCount, 0);
 
     // Where the player stood is nothing special any more.

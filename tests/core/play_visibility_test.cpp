@@ -17,18 +17,18 @@ namespace {
 
 struct Choice {
     void (*click)(Mazeform&);
-    MenuItem item;
+    Command item;
     Int radius;
 };
 
-const std::vector<Choice> kChoices = {{hide1_Click, MenuItem::Hide1, 1},
-                                      {hide2_Click, MenuItem::Hide2, 2},
-                                      {hide4_Click, MenuItem::Hide4, 4},
-                                      {hide8_Click, MenuItem::Hide8, 8},
-                                      {hide0_Click, MenuItem::Hide0, 0}};
+const std::vector<Choice> kChoices = {{hide1_Click, Command::Hide1, 1},
+                                      {hide2_Click, Command::Hide2, 2},
+                                      {hide4_Click, Command::Hide4, 4},
+                                      {hide8_Click, Command::Hide8, 8},
+                                      {hide0_Click, Command::Hide0, 0}};
 
-std::vector<MenuItem> checkedItems(const FakeWindow& w) {
-    std::vector<MenuItem> out;
+std::vector<Command> checkedItems(const FakeWindow& w) {
+    std::vector<Command> out;
     for (const Choice& c : kChoices) {
         const auto it = w.checks.find(c.item);
         if (it != w.checks.end() && it->second) {
@@ -41,13 +41,13 @@ std::vector<MenuItem> checkedItems(const FakeWindow& w) {
 TEST(VisibilityMenu, ExactlyTheChosenItemIsChecked) {
     PlayHarness h;
     buildWorkedMaze(h);
-    h.window.checks[MenuItem::MakeFile] = true;
+    h.window.checks[Command::MakeFile] = true;
     const std::size_t ops = h.surface.ops.size();
     for (const Choice& first : kChoices) {
         for (const Choice& c : kChoices) {
             first.click(h.form);
             c.click(h.form);
-            EXPECT_EQ(checkedItems(h.window), std::vector<MenuItem>{c.item});
+            EXPECT_EQ(checkedItems(h.window), std::vector<Command>{c.item});
             EXPECT_EQ(h.form.visibility, c.radius);
             const auto checks = h.window.checks;
             c.click(h.form);  // choosing the checked item again
@@ -55,7 +55,7 @@ TEST(VisibilityMenu, ExactlyTheChosenItemIsChecked) {
             EXPECT_EQ(h.form.visibility, c.radius);
         }
     }
-    EXPECT_TRUE(h.window.checks[MenuItem::MakeFile]);
+    EXPECT_TRUE(h.window.checks[Command::MakeFile]);
     EXPECT_EQ(h.surface.ops.size(), ops);
     EXPECT_EQ(h.form.lastVisibility, 0);
 }

@@ -449,7 +449,7 @@ TEST(Solve, AfterARefusedNewMazeLettersThePreviousMazeWithItsOwnSize) {
         h.window.width = width;
         h.window.height = height;
         Command1_Click(h.form);
-        ASSERT_EQ(h.window.messages.back(), kSizeMessage);
+        ASSERT_EQ(h.window.messages.back(), sizeMessage());
         ASSERT_EQ(h.form.mazeWidth, 10);
         ASSERT_EQ(h.form.mazeHeight, 10);
 

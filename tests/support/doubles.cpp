@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "mazefile/maze_file.h"
+#include "ui/commands.h"
 
 namespace quorrel::testing {
 
@@ -111,11 +112,12 @@ std::vector<DrawOp> RecordingSurface::of(DrawOp::Kind kind) const {
 }
 
 void FakeWindow::markAsDesigned() {
-    for (MenuItem item :
-         {MenuItem::MakeFile, MenuItem::Hide1, MenuItem::Hide2, MenuItem::Hide4, MenuItem::Hide8}) {
-        checks[item] = false;
+    // Every check mark as the window opens: only full visibility.
+    for (const CommandRow& row : commands()) {
+        if (row.checked != nullptr) {
+            checks[row.id] = row.radius == 0;
+        }
     }
-    checks[MenuItem::Hide0] = true;
 }
 
 void FakeWindow::note(std::string_view text, bool question) {

@@ -115,7 +115,7 @@ class FakeWindow : public Controls, public Messages {
     std::string heightText() override { return height; }
     void setMovesText(std::string_view text) override { moves = text; }
     void setExtraText(std::string_view text) override { extra = text; }
-    void setChecked(MenuItem item, bool checked) override { checks[item] = checked; }
+    void setChecked(Command item, bool checked) override { checks[item] = checked; }
     void inform(std::string_view text) override;
     bool ask(std::string_view text) override;
 
@@ -123,7 +123,7 @@ class FakeWindow : public Controls, public Messages {
     std::string height = "20";
     std::string moves;
     std::string extra;
-    std::map<MenuItem, bool> checks;
+    std::map<Command, bool> checks;
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;

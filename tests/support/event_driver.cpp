@@ -576,7 +576,7 @@ void EventDriver::checkAfter(Event e, const Before& before) {
     checkPlayer(form_, faults_);
     checkBoxes(form_, window_.moves, window_.extra, faults_);
     if (isNewMaze(e) && std::count_if(window_.shown.begin(), window_.shown.end(),
-                                      [](const Shown& m) { return m.text == kSizeMessage; })) {
+                                      [](const Shown& m) { return m.text == sizeMessage(); })) {
         ledger_.rebase(form_);
     }
     ledger_.check(form_, faults_);
@@ -696,7 +696,7 @@ void EventDriver::checkMessages(Event e) {
                 faults_.push_back(text + "shown with " + std::to_string(m.extraMoves) +
                                   " extra moves");
             }
-        } else if (m.text == kSizeMessage) {
+        } else if (m.text == sizeMessage()) {
             ++sizeMessages;
             if (!isNewMaze(e)) {
                 faults_.push_back(text + "outside NEW MAZE");
@@ -737,7 +737,7 @@ void EventDriver::checkMazeKept(Event e) {
 
 void EventDriver::checkNewMaze(const Before& before) {
     const auto sizeMessages = std::count_if(window_.shown.begin(), window_.shown.end(),
-                                            [](const Shown& m) { return m.text == kSizeMessage; });
+                                            [](const Shown& m) { return m.text == sizeMessage(); });
     const bool accepted = sizeMessages == 0;
     const double w = referenceRound(referenceNumber(before.widthText));
     const double h = referenceRound(referenceNumber(before.heightText));
@@ -942,10 +942,10 @@ void EventDriver::checkFocusWords() {
 }
 
 void EventDriver::checkMenuMarks() {
-    constexpr std::array<std::pair<MenuItem, Int>, 5> kItems = {
-        std::pair{MenuItem::Hide0, Int{0}}, std::pair{MenuItem::Hide1, Int{1}},
-        std::pair{MenuItem::Hide2, Int{2}}, std::pair{MenuItem::Hide4, Int{4}},
-        std::pair{MenuItem::Hide8, Int{8}}};
+    constexpr std::array<std::pair<Command, Int>, 5> kItems = {
+        std::pair{Command::Hide0, Int{0}}, std::pair{Command::Hide1, Int{1}},
+        std::pair{Command::Hide2, Int{2}}, std::pair{Command::Hide4, Int{4}},
+        std::pair{Command::Hide8, Int{8}}};
     int checked = 0;
     for (const auto& [item, radius] : kItems) {
         const bool on = window_.checks[item];
@@ -957,7 +957,7 @@ void EventDriver::checkMenuMarks() {
     if (checked != 1) {
         faults_.push_back(std::to_string(checked) + " Visibility items are checked");
     }
-    if (window_.checks[MenuItem::MakeFile] != form_.makeFiles) {
+    if (window_.checks[Command::MakeFile] != form_.makeFiles) {
         faults_.push_back("the Make file check mark does not show the file option");
     }
 }

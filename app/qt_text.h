@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace quorrel::app {
+
+// The game's UTF-8 text as Qt's.
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace quorrel::app

@@ -1,0 +1,252 @@
+#include "ui/commands.h"
+
+#include <array>
+
+#include "board/new_maze.h"
+#include "play/keys.h"
+#include "play/play.h"
+#include "solve/solve.h"
+#include "ui/board_description.h"
+#include "ui/window.h"
+
+namespace quorrel {
+
+namespace {
+
+// A handler of the window that reports nothing of its own.
+template <void (*Handler)(Mazeform&)>
+Outcome run(Mazeform& f) {
+    Handler(f);
+    return Outcome::Done;
+}
+
+template <Arrow Way>
+Outcome step(Mazeform& f) {
+    switch (arrowKey(f, Way)) {
+        case ArrowResult::NoMaze:
+            return Outcome::NoMaze;
+        case ArrowResult::Wall:
+            return Outcome::Wall;
+        case ArrowResult::Stepped:
+            return Outcome::Stepped;
+        case ArrowResult::Finished:
+            return Outcome::Finished;
+    }
+    return Outcome::Done;
+}
+
+Outcome nothing(Mazeform& /*f*/) {
+    return Outcome::Done;
+}
+
+template <std::string (*Describe)(const State&)>
+std::string say(const State& s, Outcome /*outcome*/) {
+    return Describe(s);
+}
+
+// After an arrow: the square stepped into, the wall bumped into, or the board before any maze.
+std::string stepWords(const State& s, Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Stepped:
+            return describeSquare(s);
+        case Outcome::Wall:
+            return describeBump(s);
+        case Outcome::NoMaze:
+            return describeBoard(s);
+        case Outcome::Done:
+        case Outcome::Finished:
+            break;
+    }
+    return "";
+}
+
+bool makingFiles(const State& s) {
+    return s.makeFiles;
+}
+
+template <Int Radius>
+bool seeing(const State& s) {
+    return s.visibility == Radius;
+}
+
+template <Int Radius, void (*Handler)(Mazeform&)>
+constexpr CommandRow visibilityRow(Command id, std::string_view caption, std::string_view name) {
+    return {id,     Place::InMenu, "hide", caption,        name,   seeing<Radius>,
+            Radius, run<Handler>,  {},     KeyScope::None, nullptr};
+}
+
+constexpr CommandRow stepRow(Command id, std::string_view name, Outcome (*handler)(Mazeform&),
+                             std::string_view key) {
+    return {id, Place::Key, {}, {}, name, nullptr, -1, handler, key, KeyScope::Board, stepWords};
+}
+
+constexpr std::array kTable = {
+    CommandRow{Command::NewMaze,
+               Place::Button,
+               {},
+               "NEW MAZE",
+               "Command1",
+               nullptr,
+               -1,
+               run<Command1_Click>,
+               "Ctrl+N",
+               KeyScope::DesktopWindow,
+               say<describeNewMaze>},
+    CommandRow{Command::MakeFile,
+               Place::InMenu,
+               "mkfil",
+               "Make file",
+               "mkfile",
+               makingFiles,
+               -1,
+               run<mkfile_Click>,
+               {},
+               KeyScope::None,
+               nullptr},
+    CommandRow{Command::Retry,
+               Place::MenuBar,
+               {},
+               "&Retry",
+               "retry",
+               nullptr,
+               -1,
+               run<retry_Click>,
+               {},
+               KeyScope::None,
+               say<describeRetry>},
+    CommandRow{Command::Solve,
+               Place::MenuBar,
+               {},
+               "&Solve",
+               "cheat",
+               nullptr,
+               -1,
+               run<cheat_Click>,
+               {},
+               KeyScope::None,
+               say<describeSolution>},
+    visibilityRow<1, hide1_Click>(Command::Hide1, "1 square visibility", "hide1"),
+    visibilityRow<2, hide2_Click>(Command::Hide2, "2 square visibility", "hide2"),
+    visibilityRow<4, hide4_Click>(Command::Hide4, "4 square visibility", "hide4"),
+    visibilityRow<8, hide8_Click>(Command::Hide8, "8 square visibility", "hide8"),
+    visibilityRow<0, hide0_Click>(Command::Hide0, "Full visibility", "hide0"),
+    // A blank entry between Visibility and HELP! that does nothing.
+    CommandRow{Command::Blank,
+               Place::MenuBar,
+               {},
+               {},
+               "nul",
+               nullptr,
+               -1,
+               nullptr,
+               {},
+               KeyScope::None,
+               nullptr},
+    CommandRow{Command::Help,
+               Place::MenuBar,
+               {},
+               "&HELP!",
+               "help",
+               nullptr,
+               -1,
+               run<help_Click>,
+               "F1",
+               KeyScope::Window,
+               nullptr},
+    stepRow(Command::StepLeft, "stepLeft", step<Arrow::Left>, "Left"),
+    stepRow(Command::StepRight, "stepRight", step<Arrow::Right>, "Right"),
+    stepRow(Command::StepUp, "stepUp", step<Arrow::Up>, "Up"),
+    stepRow(Command::StepDown, "stepDown", step<Arrow::Down>, "Down"),
+    CommandRow{Command::WhereAmI,
+               Place::Key,
+               {},
+               {},
+               "whereAmI",
+               nullptr,
+               -1,
+               nothing,
+               "Space",
+               KeyScope::Board,
+               say<describeBoard>},
+    CommandRow{Command::Quit,
+               Place::Key,
+               {},
+               {},
+               "quit",
+               nullptr,
+               -1,
+               nullptr,
+               "Ctrl+Q",
+               KeyScope::DesktopWindow,
+               nullptr},
+};
+
+// The table is in the order of the commands, so that a command finds its row by its number.
+constexpr bool inOrder() {
+    for (std::size_t i = 0; i < kTable.size(); ++i) {
+        if (static_cast<std::size_t>(kTable[i].id) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(inOrder());
+static_assert(kTable.size() == static_cast<std::size_t>(Command::Quit) + 1);
+
+}  // namespace
+
+std::span<const CommandRow> commands() {
+    return kTable;
+}
+
+const CommandRow& commandRow(Command id) {
+    return kTable.at(static_cast<std::size_t>(id));
+}
+
+const CommandRow* visibilityItem(Int radius) {
+    for (const CommandRow& row : kTable) {
+        if (row.checked != nullptr && row.radius == radius) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+Command stepCommand(Arrow way) {
+    switch (way) {
+        case Arrow::Left:
+            return Command::StepLeft;
+        case Arrow::Right:
+            return Command::StepRight;
+        case Arrow::Up:
+            return Command::StepUp;
+        case Arrow::Down:
+            return Command::StepDown;
+    }
+    return Command::StepDown;
+}
+
+Said perform(Mazeform& f, Command id) {
+    const CommandRow& row = commandRow(id);
+    if (row.handler == nullptr) {
+        return {};
+    }
+    const long shown = f.messagesShown();
+    const Outcome outcome = row.handler(f);
+    Said said;
+    said.boxShown = f.messagesShown() != shown;
+    if (!said.boxShown && row.words != nullptr) {
+        said.words = row.words(f, outcome);
+    }
+    return said;
+}
+
+void showCheckMarks(Mazeform& f) {
+    for (const CommandRow& row : kTable) {
+        if (row.checked != nullptr) {
+            f.io.controls.setChecked(row.id, row.checked(f));
+        }
+    }
+}
+
+}  // namespace quorrel
