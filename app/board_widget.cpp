@@ -239,12 +239,19 @@ void BoardWidget::keyPressEvent(QKeyEvent* event) {
         for (const CommandRow& row : commands()) {
             if (row.scope == KeyScope::Board &&
                 pressed == QKeySequence::fromString(toQString(row.shortcut))) {
-                emit keyCommand(row.id);
+                emit keyCommand(row.id, event->isAutoRepeat());
                 return;
             }
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void BoardWidget::keyReleaseEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat()) {
+        emit keyReleased();
+    }
+    QWidget::keyReleaseEvent(event);
 }
 
 }  // namespace quorrel::app

@@ -204,8 +204,13 @@ void MainWindow::connectMouse() {
     using Handler = void (*)(Mazeform&, Int, Int, float, float);
     const auto forward = [this](auto signal, Handler handler) {
         connect(board_, signal, this, [this, handler](int button, int shift, float x, float y) {
+            const long shown = form_->messagesShown();
             handler(*form_, static_cast<Int>(button), static_cast<Int>(shift), x, y);
             updateBoardDescription();
+            // The finish's result box has closed: where that leaves the player.
+            if (form_->messagesShown() != shown) {
+                announce(describeWhereAmI(*form_));
+            }
         });
     };
     forward(&BoardWidget::mousePressed, Form_MouseDown);
@@ -215,6 +220,11 @@ void MainWindow::connectMouse() {
 
 void MainWindow::buildKeys() {
     connect(board_, &BoardWidget::keyCommand, this, &MainWindow::perform);
+    connect(board_, &BoardWidget::keyReleased, this, [this] {
+        if (!held_.empty()) {
+            announce(std::exchange(held_, {}));
+        }
+    });
     // Window-wide keys: they work wherever the focus is in the window, and leave the menus as
     // they are.
     for (const CommandRow& row : commands()) {
@@ -227,13 +237,18 @@ void MainWindow::buildKeys() {
     }
 }
 
-void MainWindow::perform(Command command) {
+void MainWindow::perform(Command command, bool repeated) {
     if (command == Command::Quit) {
         close();
         return;
     }
     const Said said = quorrel::perform(*form_, command);
     updateBoardDescription();
+    if (repeated && !said.boxShown) {
+        held_ = said.words;
+        return;
+    }
+    held_.clear();
     if (!said.words.empty()) {
         announce(said.words);
     }
