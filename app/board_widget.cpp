@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <initializer_list>
 #include <string_view>
 
 #include "qt_text.h"
@@ -23,34 +24,24 @@ int dotsPerMetre(int dpi) {
     return qRound(dpi / 0.0254);
 }
 
-// Button codes of the game: 1 left, 2 right, 4 middle, added up for several buttons.
-int buttonCode(Qt::MouseButtons buttons) {
+// The game's code for Qt's flags: bit i for flag i of `flags`, added up for several held.
+template <typename Flags>
+int codeOf(Flags held, std::initializer_list<typename Flags::enum_type> flags) {
     int code = 0;
-    if (buttons & Qt::LeftButton) {
-        code |= 1;
-    }
-    if (buttons & Qt::RightButton) {
-        code |= 2;
-    }
-    if (buttons & Qt::MiddleButton) {
-        code |= 4;
+    int bit = 1;
+    for (auto flag : flags) {
+        code |= held.testFlag(flag) ? bit : 0;
+        bit <<= 1;
     }
     return code;
 }
 
-// Shift state of the game: 1 shift, 2 control, 4 alt.
+// Button codes of the game: 1 left, 2 right, 4 middle; shift state: 1 shift, 2 control, 4 alt.
+int buttonCode(Qt::MouseButtons buttons) {
+    return codeOf(buttons, {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton});
+}
 int shiftCode(Qt::KeyboardModifiers modifiers) {
-    int code = 0;
-    if (modifiers & Qt::ShiftModifier) {
-        code |= 1;
-    }
-    if (modifiers & Qt::ControlModifier) {
-        code |= 2;
-    }
-    if (modifiers & Qt::AltModifier) {
-        code |= 4;
-    }
-    return code;
+    return codeOf(modifiers, {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier});
 }
 
 }  // namespace
