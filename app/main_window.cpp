@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <utility>
 
 #include "board_accessible.h"
@@ -272,14 +273,12 @@ void MainWindow::updateBoardDescription() {
 
 void MainWindow::formLoad() {
     // The pen width of 2 pixels and the twips of the coordinates belong to the board itself.
-    for (std::string_view entry : kSizeEntries) {
-        combo1_->addItem(toQString(entry));
+    for (QComboBox* combo : {combo1_, combo2_}) {
+        for (std::string_view entry : kSizeEntries) {
+            combo->addItem(toQString(entry));
+        }
+        combo->setCurrentIndex(kInitialSizeEntry);
     }
-    combo1_->setCurrentIndex(kInitialSizeEntry);
-    for (std::string_view entry : kSizeEntries) {
-        combo2_->addItem(toQString(entry));
-    }
-    combo2_->setCurrentIndex(kInitialSizeEntry);
     Form_Load(*form_);
     showCheckMarks(*form_);
 }

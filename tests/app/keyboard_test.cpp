@@ -16,11 +16,7 @@
 namespace quorrel::apptest {
 namespace {
 
-class Keyboard : public WindowTest {
-  protected:
-    // Square k of the way out, from the entrance square (0) on.
-    Square way(std::size_t k) { return wayOut(form()).at(k); }
-};
+using Keyboard = WindowTest;
 
 Qt::Key arrowBetween(Square from, Square to) {
     if (to.col != from.col) {
@@ -221,49 +217,6 @@ TEST_F(Keyboard, EachKeySaysOneThingAndItIsHeardWhileTheBoardHasTheFocus) {
     QTest::keyClick(combo1().lineEdit(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(spoke.size(), before + 1);
     EXPECT_EQ(messages.messages.size(), 1U);
-}
-
-// The board's keys pressed in the boxes, the button and the selectors walk nobody and say
-// nothing: the read-only boxes pass the arrows on to the board they sit on, which must not
-// take them.
-TEST_F(Keyboard, BoardKeysInTheOtherControlsMoveNothing) {
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    newMaze("10", "10");
-    board().setFocus(Qt::TabFocusReason);
-    QTest::keyClick(&board(), Qt::Key_Down);
-    ASSERT_EQ(form().moveCount, 1);
-    QSignalSpy spoke(window.get(), &app::MainWindow::boardSpoke);
-    const QWidget* controls[] = {&text1(), &text2(), &command1(), &combo1(), &combo2()};
-    for (const QWidget* control : controls) {
-        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Space}) {
-            if (control == &command1() && key == Qt::Key_Space) {
-                continue;  // the button's own click: NEW MAZE
-            }
-            const_cast<QWidget*>(control)->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(QApplication::focusWidget(), key);
-            EXPECT_EQ(form().moveCount, 1) << control->objectName().toStdString() << " " << key;
-            EXPECT_EQ(testing::playerSquare(form()), way(1)) << control->objectName().toStdString();
-        }
-    }
-    EXPECT_EQ(spoke.size(), 0);
-}
-
-// With the left button held on the entrance, an arrow is the movement alone: no second press
-// on the entrance (no extra moves), and the drag goes on until the button is let go.
-TEST_F(Keyboard, AnArrowUnderAHeldButtonOnlyMoves) {
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    newMaze("10", "10");
-    board().setFocus(Qt::TabFocusReason);
-    QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(way(0)));
-    QTest::keyClick(&board(), Qt::Key_Down);
-    EXPECT_EQ(form().moveCount, 1);
-    EXPECT_EQ(text1().text(), "1");
-    EXPECT_EQ(text2().text(), "");
-    EXPECT_TRUE(form().tracking);
-    QTest::mouseRelease(&board(), Qt::LeftButton, {}, centreOf(way(0)));
-    EXPECT_FALSE(form().tracking);
 }
 
 // Under key repeat the steps are taken at once but only the last one's words are said, when

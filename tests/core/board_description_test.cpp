@@ -1,16 +1,12 @@
-// The board in words for a screen reader. The words themselves are pinned once, in the table
-// below; the other tests read facts out of the words (a square, the open ways, the counters,
-// the exit) and check them against the maze, and play whole games by the words alone.
+// The board in words for a screen reader, pinned once, in the table below; and Solve's words
+// followed by keys.
 
 #include "ui/board_description.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <map>
-#include <optional>
 #include <regex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -178,198 +174,22 @@ TEST(WhereAmIKey, MovesNothingAndCountsNothing) {
     }
 }
 
-// What a listener can take out of the words.
-struct Heard {
-    std::optional<Square> square;  // "column c, row r"
-    std::set<Arrow> ways;          // "Open: ..."
-    bool toTheExit = false;        // one of the ways is "down to the exit"
-    std::optional<int> moves;
-    std::optional<int> extra;
-    std::optional<int> exitCol;  // "below column n"
-};
-
-Heard hear(const std::string& words) {
-    Heard heard;
-    std::smatch m;
-    if (std::regex_search(words, m, std::regex("[Cc]olumn (\\d+), row (\\d+)"))) {
-        heard.square = Square{std::stoi(m[1]), std::stoi(m[2])};
-    }
-    if (std::regex_search(words, m, std::regex("Open: ([a-z ,]+)\\."))) {
-        const std::string ways = m[1];
-        const std::pair<const char*, Arrow> kWords[] = {{"up", Arrow::Up},
-                                                        {"down", Arrow::Down},
-                                                        {"left", Arrow::Left},
-                                                        {"right", Arrow::Right}};
-        for (const auto& [word, way] : kWords) {
-            if (ways.find(word) != std::string::npos) {
-                heard.ways.insert(way);
-            }
-        }
-        heard.toTheExit = ways.find("exit") != std::string::npos;
-    }
-    if (std::regex_search(words, m, std::regex("(\\d+) moves?, (\\d+) extra"))) {
-        heard.moves = std::stoi(m[1]);
-        heard.extra = std::stoi(m[2]);
-    }
-    if (std::regex_search(words, m, std::regex("exit is below column (\\d+)"))) {
-        heard.exitCol = std::stoi(m[1]);
-    }
-    return heard;
-}
-
-// The ways open from a square of the maze, by the test's own reading of the openings.
-std::set<Arrow> waysFrom(const State& f, Square s) {
-    std::set<Arrow> ways;
-    const std::pair<bool, Arrow> sides[] = {{opensUp(f, s), Arrow::Up},
-                                            {opensDown(f, s), Arrow::Down},
-                                            {opensLeft(f, s), Arrow::Left},
-                                            {opensRight(f, s), Arrow::Right}};
-    for (const auto& [open, way] : sides) {
-        if (open) {
-            ways.insert(way);
-        }
-    }
-    return ways;
-}
-
-Arrow arrowBetween(Square from, Square to) {
-    if (to.col != from.col) {
-        return to.col > from.col ? Arrow::Right : Arrow::Left;
-    }
-    return to.row > from.row ? Arrow::Down : Arrow::Up;
-}
-
-// Along the way out with a detour into the first side branch and back, then Solve and a few
-// more arrows, the step words and Space name the square the next arrow steps from, the ways
-// the maze opens from it, the counters and the exit the test finds.
-TEST(BoardWords, TellTheFactsOfSeededMazesAtEveryArrow) {
-    for (std::uint64_t seed : {3, 31, 77}) {
-        SCOPED_TRACE(seed);
-        PlayHarness h;
-        buildSeededMaze(h, 9, 7, seed);
-        const Mazeform& f = h.form;
-        const std::vector<Square> way = routeToExit(f);
-        const std::optional<Branch> branch = firstBranch(f, way);
-        ASSERT_TRUE(branch);
-        std::vector<Square> walk = route(f, firstSquare(f), branch->from);
-        walk.insert(walk.end(), {branch->into, branch->from});
-        std::vector<Arrow> arrows = {Arrow::Down};
-        for (std::size_t k = 1; k < walk.size(); ++k) {
-            arrows.push_back(arrowBetween(walk[k - 1], walk[k]));
-        }
-        const auto check = [&](const std::string& words, bool counted) {
-            const Heard heard = hear(words);
-            const Square at{f.playerCol, f.playerRow};
-            EXPECT_EQ(heard.square, std::optional<Square>(at)) << words;
-            EXPECT_EQ(heard.ways, waysFrom(f, at)) << words;
-            if (counted) {
-                EXPECT_EQ(heard.moves, std::optional<int>(f.moveCount)) << words;
-                EXPECT_EQ(heard.extra, std::optional<int>(f.extraMoves)) << words;
-                EXPECT_EQ(heard.exitCol, std::optional<int>(exitColumn(f))) << words;
-            }
-        };
-        for (std::size_t k = 0; k < arrows.size(); ++k) {
-            check(perform(h.form, stepCommand(arrows[k])).words, false);
-            check(perform(h.form, Command::WhereAmI).words, true);
-        }
-        EXPECT_EQ(f.extraMoves, 2);
-        // Solve moves the corner below the exit; the words stay with the player's square.
-        perform(h.form, Command::Solve);
-        check(describeWhereAmI(f), true);
-        const Said up = perform(h.form, Command::StepUp);
-        if (!up.boxShown) {
-            check(up.words, false);
-            check(describeWhereAmI(f), true);
-        }
-    }
-}
-
-// Sizes 2 and 3 make mazes without an exit now and then: each is told as it is.
-TEST(BoardWords, TellTheExitOrThatThereIsNone) {
-    int without = 0;
-    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
-        PlayHarness h;
-        buildSeededMaze(h, 2 + static_cast<int>(seed % 2), 2 + static_cast<int>(seed % 3), seed);
-        const int exit = exitColumn(h.form);
-        without += exit == 0 ? 1 : 0;
-        for (const std::string& words : {describeNewMaze(h.form), describeBoard(h.form)}) {
-            EXPECT_EQ(hear(words).exitCol, exit == 0 ? std::nullopt : std::optional<int>(exit))
-                << "seed " << seed << ": " << words;
-            EXPECT_EQ(words.find("no exit") != std::string::npos, exit == 0) << words;
-        }
-    }
-    EXPECT_GT(without, 0);
-}
-
-// A player who hears only the words finds the exit of an 8 by 8 maze by depth-first search:
-// each step's words give the square and the ways open from it; a square already heard is not
-// entered again, a dead end is left the way it was entered. At most 2 W H + 5 arrows.
-TEST(BoardWords, AreEnoughToFindTheExitByDepthFirstSearch) {
-    for (std::uint64_t seed = 1; seed <= 25; ++seed) {
-        SCOPED_TRACE(seed);
-        PlayHarness h;
-        buildSeededMazeWhere(h, 8, 8, seed, [](const State& f) { return f.exitMade; });
-        ASSERT_TRUE(h.form.exitMade);
-        std::set<Square> heardSquares;
-        std::vector<Arrow> cameBy;  // the arrows that led to each square of the present path
-        int arrows = 1;
-        Said said = perform(h.form, Command::StepDown);
-        while (!said.boxShown && arrows <= 2 * 8 * 8 + 5) {
-            const Heard heard = hear(said.words);
-            ASSERT_TRUE(heard.square) << said.words;
-            heardSquares.insert(*heard.square);
-            std::optional<Arrow> next;
-            if (heard.toTheExit) {
-                next = Arrow::Down;
-            }
-            for (Arrow way : heard.ways) {
-                const Offset d = offsetOf(way);
-                const Square to{heard.square->col + d.col, heard.square->row + d.row};
-                if (!next && !heardSquares.contains(to)) {
-                    next = way;
-                }
-            }
-            if (next) {
-                cameBy.push_back(*next);
-            } else {
-                ASSERT_FALSE(cameBy.empty()) << "a dead end with nowhere to go back to";
-                const Offset d = offsetOf(cameBy.back());
-                cameBy.pop_back();
-                next = arrowBetween({d.col, d.row}, {0, 0});
-            }
-            said = perform(h.form, stepCommand(*next));
-            ++arrows;
-        }
-        EXPECT_TRUE(said.boxShown) << "no finish after " << arrows << " arrows";
-        EXPECT_LE(arrows, 2 * 8 * 8 + 5);
-        EXPECT_EQ(playerSquare(h.form), exitSquare(h.form));
-    }
-}
-
 // Solve's runs, followed after Retry, lead straight out: "Perfect!".
-TEST(BoardWords, SolvesRunsLeadOutAfterRetry) {
-    for (std::uint64_t seed : {5, 12, 40}) {
-        SCOPED_TRACE(seed);
-        PlayHarness h;
-        buildSeededMazeWhere(h, 12, 10, seed, [](const State& f) { return f.exitMade; });
-        const std::string solved = perform(h.form, Command::Solve).words;
-        perform(h.form, Command::Retry);
-        const std::regex run("(up|down|left|right) (\\d+)");
-        int steps = 0;
-        for (auto it = std::sregex_iterator(solved.begin(), solved.end(), run);
-             it != std::sregex_iterator(); ++it) {
-            const std::string way = (*it)[1];
-            const Arrow arrow = way == "up"     ? Arrow::Up
-                                : way == "down" ? Arrow::Down
-                                : way == "left" ? Arrow::Left
-                                                : Arrow::Right;
-            for (int n = std::stoi((*it)[2]); n > 0; --n, ++steps) {
-                perform(h.form, stepCommand(arrow));
-            }
-        }
-        EXPECT_EQ(steps, h.form.solutionLength) << solved;
-        EXPECT_EQ(h.window.messages, std::vector<std::string>{"Perfect!"}) << solved;
+TEST(SolveWords, RunsFollowedAfterRetryLeadStraightOut) {
+    PlayHarness h;
+    buildSeededMazeWhere(h, 12, 10, 5, [](const State& f) { return f.exitMade; });
+    const std::string solved = play(h, "S");
+    const std::map<std::string, char> keys = {
+        {"up", 'U'}, {"down", 'D'}, {"left", 'L'}, {"right", 'R'}};
+    std::string script = "T";
+    const std::regex run("(up|down|left|right) (\\d+)");
+    for (auto it = std::sregex_iterator(solved.begin(), solved.end(), run);
+         it != std::sregex_iterator(); ++it) {
+        script += std::string(std::stoul((*it)[2]), keys.at((*it)[1]));
     }
+    play(h, script);
+    EXPECT_EQ(script.size() - 1, static_cast<std::size_t>(h.form.solutionLength)) << solved;
+    EXPECT_EQ(h.window.messages, std::vector<std::string>{"Perfect!"}) << solved;
 }
 
 }  // namespace
