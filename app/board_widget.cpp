@@ -7,9 +7,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <initializer_list>
 #include <string_view>
 
-#include "play/play.h"
 #include "qt_text.h"
 #include "ui/commands.h"
 #include "ui/window.h"
@@ -24,17 +24,24 @@ int dotsPerMetre(int dpi) {
     return qRound(dpi / 0.0254);
 }
 
-// Button codes of the game: 1 left, 2 right, 4 middle, added up for several buttons.
-int buttonCode(Qt::MouseButtons buttons) {
-    return (buttons & Qt::LeftButton ? kLeftButton : 0) |
-           (buttons & Qt::RightButton ? kRightButton : 0) |
-           (buttons & Qt::MiddleButton ? kMiddleButton : 0);
+// The game's code for Qt's flags: bit i for flag i of `flags`, added up for several held.
+template <typename Flags>
+int codeOf(Flags held, std::initializer_list<typename Flags::enum_type> flags) {
+    int code = 0;
+    int bit = 1;
+    for (auto flag : flags) {
+        code |= held.testFlag(flag) ? bit : 0;
+        bit <<= 1;
+    }
+    return code;
 }
 
-// Shift state of the game: 1 shift, 2 control, 4 alt.
+// Button codes of the game: 1 left, 2 right, 4 middle; shift state: 1 shift, 2 control, 4 alt.
+int buttonCode(Qt::MouseButtons buttons) {
+    return codeOf(buttons, {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton});
+}
 int shiftCode(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
+    return codeOf(modifiers, {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier});
 }
 
 }  // namespace
@@ -223,12 +230,19 @@ void BoardWidget::keyPressEvent(QKeyEvent* event) {
         for (const CommandRow& row : commands()) {
             if (row.scope == KeyScope::Board &&
                 pressed == QKeySequence::fromString(toQString(row.shortcut))) {
-                emit keyCommand(row.id);
+                emit keyCommand(row.id, event->isAutoRepeat());
                 return;
             }
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void BoardWidget::keyReleaseEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat()) {
+        emit keyReleased();
+    }
+    QWidget::keyReleaseEvent(event);
 }
 
 }  // namespace quorrel::app

@@ -59,9 +59,11 @@ class BoardWidget : public QWidget, public Surface {
     void mousePressed(int button, int shift, float x, float y);
     void mouseMoved(int button, int shift, float x, float y);
     void mouseReleased(int button, int shift, float x, float y);
-    // One of the board's keys (the arrows, Space) while the board has the keyboard focus,
-    // auto-repeated ones too.
-    void keyCommand(quorrel::Command command);
+    // One of the board's keys (the arrows, Space) while the board has the keyboard focus;
+    // `repeated` for the auto-repeat of a key held down.
+    void keyCommand(quorrel::Command command, bool repeated);
+    // A key let go on the board (not one of its auto-repeats).
+    void keyReleased();
 
   protected:
     bool event(QEvent* event) override;
@@ -71,6 +73,7 @@ class BoardWidget : public QWidget, public Surface {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
   private:
     // Makes the image at least as large as the widget, at the widget's device pixel ratio,

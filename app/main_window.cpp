@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <utility>
 
 #include "board_accessible.h"
@@ -204,8 +205,13 @@ void MainWindow::connectMouse() {
     using Handler = void (*)(Mazeform&, Int, Int, float, float);
     const auto forward = [this](auto signal, Handler handler) {
         connect(board_, signal, this, [this, handler](int button, int shift, float x, float y) {
+            const long shown = form_->messagesShown();
             handler(*form_, static_cast<Int>(button), static_cast<Int>(shift), x, y);
             updateBoardDescription();
+            // The finish's result box has closed: where that leaves the player.
+            if (form_->messagesShown() != shown) {
+                announce(describeWhereAmI(*form_));
+            }
         });
     };
     forward(&BoardWidget::mousePressed, Form_MouseDown);
@@ -215,6 +221,11 @@ void MainWindow::connectMouse() {
 
 void MainWindow::buildKeys() {
     connect(board_, &BoardWidget::keyCommand, this, &MainWindow::perform);
+    connect(board_, &BoardWidget::keyReleased, this, [this] {
+        if (!held_.empty()) {
+            announce(std::exchange(held_, {}));
+        }
+    });
     // Window-wide keys: they work wherever the focus is in the window, and leave the menus as
     // they are.
     for (const CommandRow& row : commands()) {
@@ -227,13 +238,18 @@ void MainWindow::buildKeys() {
     }
 }
 
-void MainWindow::perform(Command command) {
+void MainWindow::perform(Command command, bool repeated) {
     if (command == Command::Quit) {
         close();
         return;
     }
     const Said said = quorrel::perform(*form_, command);
     updateBoardDescription();
+    if (repeated && !said.boxShown) {
+        held_ = said.words;
+        return;
+    }
+    held_.clear();
     if (!said.words.empty()) {
         announce(said.words);
     }
@@ -257,14 +273,12 @@ void MainWindow::updateBoardDescription() {
 
 void MainWindow::formLoad() {
     // The pen width of 2 pixels and the twips of the coordinates belong to the board itself.
-    for (std::string_view entry : kSizeEntries) {
-        combo1_->addItem(toQString(entry));
+    for (QComboBox* combo : {combo1_, combo2_}) {
+        for (std::string_view entry : kSizeEntries) {
+            combo->addItem(toQString(entry));
+        }
+        combo->setCurrentIndex(kInitialSizeEntry);
     }
-    combo1_->setCurrentIndex(kInitialSizeEntry);
-    for (std::string_view entry : kSizeEntries) {
-        combo2_->addItem(toQString(entry));
-    }
-    combo2_->setCurrentIndex(kInitialSizeEntry);
     Form_Load(*form_);
     showCheckMarks(*form_);
 }

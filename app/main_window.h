@@ -55,8 +55,10 @@ class MainWindow : public QMainWindow {
     // itself.
     void announce(const std::string& text);
 
-    // Performs a command of the game's table and says what it did.
-    void perform(Command command);
+    // Performs a command of the game's table and says what it did. The words of an
+    // auto-repeated key wait for the key's release, each replacing the one before: a key held
+    // down says only where it stopped.
+    void perform(Command command, bool repeated = false);
 
   signals:
     // The board's description has changed to `text`; sent with the accessibility event.
@@ -84,6 +86,7 @@ class MainWindow : public QMainWindow {
     std::map<Command, QAction*> checkable_;
 
     std::unique_ptr<BoardSpeech> speech_;
+    std::string held_;  // the words of the last auto-repeated key, until its release
 
     std::unique_ptr<ControlsPort> controls_;
     std::unique_ptr<MessageBoxes> ownMessages_;

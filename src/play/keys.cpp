@@ -20,14 +20,21 @@ ArrowResult arrowKey(Mazeform& f, Arrow way) {
     const float x = static_cast<float>(f.curX) - s / 2;
     const float y = static_cast<float>(f.curY) - s / 2;
     const Offset d = offsetOf(way);
-    Form_MouseDown(f, kLeftButton, 0, x, y);
+    // With the left button already held the player is tracking: a press of its own would run
+    // the first press again on the entrance, and a release would end the drag under the hand.
+    const bool held = f.tracking;
+    if (!held) {
+        Form_MouseDown(f, kLeftButton, 0, x, y);
+    }
     const Int col = f.playerCol;
     const Int row = f.playerRow;
     Form_MouseMove(f, kLeftButton, 0, x + d.col * s, y + d.row * s);
-    // The press set tracking; only the finish clears it during the movement.
+    // Tracking is set; only the finish clears it during the movement.
     const bool finished = !f.tracking;
     const bool stepped = f.playerCol != col || f.playerRow != row;
-    Form_MouseUp(f, kLeftButton, 0, x, y);
+    if (!held) {
+        Form_MouseUp(f, kLeftButton, 0, x, y);
+    }
     if (finished) {
         return ArrowResult::Finished;
     }

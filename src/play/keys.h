@@ -17,6 +17,8 @@ enum class ArrowResult {
 // corner is (curX, curY), one pointer movement to the centre of the neighbouring square that
 // way and a release, through Form_MouseDown, Form_MouseMove and Form_MouseUp. Counters,
 // painting, visibility, the finish, its messages and Retry are therefore those of the mouse.
+// While the left button is held (tracking) an arrow is the movement alone: no press, no
+// release, and the drag goes on.
 //
 // Which arrows press at all:
 // - Before any maze, none.

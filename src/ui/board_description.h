@@ -6,25 +6,33 @@
 
 namespace quorrel {
 
-// The board in words, for a screen reader: the maze's size, where the player stands, the ways
-// open from there and the two counters, e.g. "20 by 20 maze. You are on column 3, row 5. Open:
-// up, right. 14 moves, 2 extra.", or "No maze yet. Press New maze." before the first maze.
-// It is what a screen reader says when the board takes the keyboard focus.
+// The board in words, for a screen reader. Every sentence that speaks of the player speaks of
+// the square the next arrow key steps from: the entrance until the first step of a game, the
+// player's square after it.
+
+// What a screen reader says when the board takes the keyboard focus: the maze's size, then
+// describeWhereAmI, then how to play by keys. "No maze yet. Press New maze." before the first
+// maze.
 std::string describeBoard(const State& s);
 
-// The player's square after a step: "Column 4, row 2. Open: down, right.", and when the square
-// had been passed before, how often, e.g. " Passed 2 times before.".
+// Where the player stands and the ways open from there, the two counters and where the exit
+// is: what Space says on the board, and what is said after a result box closes.
+std::string describeWhereAmI(const State& s);
+
+// The player's square after a step, the open ways first: "Open: down, right. Column 4, row
+// 2.", and when the square had been passed before, how often, e.g. " Passed 2 times before.".
 std::string describeSquare(const State& s);
 
 // An arrow into a wall: "Wall." and the ways that are open.
 std::string describeBump(const State& s);
 
-// What NEW MAZE made, or what Retry put back: the size or the fresh start, and the way in.
+// What NEW MAZE made, or what Retry put back: the size or the fresh start, the way in and
+// where the exit is.
 std::string describeNewMaze(const State& s);
 std::string describeRetry(const State& s);
 
-// What Solve showed: the length of the way out, its first turn, and that the player now
-// stands below the exit.
+// What Solve showed: the length of the way out and the way itself as runs from the entrance,
+// "down 3, right 2, down 1".
 std::string describeSolution(const State& s);
 
 }  // namespace quorrel

@@ -44,7 +44,8 @@ std::string say(const State& s, Outcome /*outcome*/) {
     return Describe(s);
 }
 
-// After an arrow: the square stepped into, the wall bumped into, or the board before any maze.
+// After an arrow: the square stepped into, the wall bumped into, the board before any maze,
+// or, once the result box has closed, where that leaves the player.
 std::string stepWords(const State& s, Outcome outcome) {
     switch (outcome) {
         case Outcome::Stepped:
@@ -53,8 +54,9 @@ std::string stepWords(const State& s, Outcome outcome) {
             return describeBump(s);
         case Outcome::NoMaze:
             return describeBoard(s);
-        case Outcome::Done:
         case Outcome::Finished:
+            return describeWhereAmI(s);
+        case Outcome::Done:
             break;
     }
     return "";
@@ -167,7 +169,7 @@ constexpr std::array kTable = {
                nothing,
                "Space",
                KeyScope::Board,
-               say<describeBoard>},
+               say<describeWhereAmI>},
     CommandRow{Command::Quit,
                Place::Key,
                {},
@@ -235,7 +237,8 @@ Said perform(Mazeform& f, Command id) {
     const Outcome outcome = row.handler(f);
     Said said;
     said.boxShown = f.messagesShown() != shown;
-    if (!said.boxShown && row.words != nullptr) {
+    // A box speaks for itself; after the finish's box, what the next key does is still said.
+    if (row.words != nullptr && (!said.boxShown || outcome == Outcome::Finished)) {
         said.words = row.words(f, outcome);
     }
     return said;

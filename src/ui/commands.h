@@ -59,7 +59,8 @@ const CommandRow* visibilityItem(Int radius);
 Command stepCommand(Arrow way);
 
 // What performing a command came to: whether it showed a message box (which speaks for
-// itself) and otherwise the words to say.
+// itself) and otherwise the words to say; after the result box of the finish, the words say
+// where that leaves the player, to be said once the box has closed.
 struct Said {
     bool boxShown = false;
     std::string words;

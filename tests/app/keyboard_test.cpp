@@ -3,12 +3,14 @@
 
 #include <QAccessible>
 #include <QAccessibleInterface>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QSignalSpy>
 #include <string>
 #include <vector>
 
 #include "app_support.h"
+#include "ui/board_description.h"
 #include "ui/window.h"
 
 namespace quorrel::apptest {
@@ -142,6 +144,11 @@ QString utteranceOf(app::BoardWidget& board) {
     return said->text(QAccessible::Name);
 }
 
+// The words the game has for the state the window's game is in.
+QString said(std::string (*describe)(const State&), const Mazeform& f) {
+    return QString::fromStdString(describe(f));
+}
+
 TEST_F(Keyboard, EachKeySaysOneThingAndItIsHeardWhileTheBoardHasTheFocus) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -152,30 +159,33 @@ TEST_F(Keyboard, EachKeySaysOneThingAndItIsHeardWhileTheBoardHasTheFocus) {
     board().setFocus(Qt::TabFocusReason);
     QTest::keyClick(&board(), Qt::Key_Down);
     ASSERT_EQ(spoke.size(), 1);
-    EXPECT_EQ(last().at(0).toString(), "No maze yet. Press New maze.");
+    EXPECT_EQ(last().at(0).toString(), said(describeBoard, form()));
 
     QTest::keyClick(&board(), Qt::Key_N, Qt::ControlModifier);
     ASSERT_EQ(spoke.size(), 2);
-    EXPECT_TRUE(last().at(0).toString().startsWith("New 20 by 20 maze."));
+    EXPECT_EQ(last().at(0).toString(), said(describeNewMaze, form()));
     EXPECT_TRUE(last().at(1).toBool());
 
     const std::vector<Square> way = wayOut(form());
     QTest::keyClick(&board(), Qt::Key_Up);
     ASSERT_EQ(spoke.size(), 3);
-    EXPECT_EQ(last().at(0).toString(), "Wall. Open: down.");
+    EXPECT_EQ(last().at(0).toString(), said(describeBump, form()));
+    QTest::keyClick(&board(), Qt::Key_Space);
+    ASSERT_EQ(spoke.size(), 4);
+    EXPECT_EQ(last().at(0).toString(), said(describeWhereAmI, form()));
+    EXPECT_EQ(form().moveCount, 0);
     for (std::size_t k = 1; k <= 3 && k + 1 < way.size(); ++k) {
         QTest::keyClick(&board(), arrowBetween(way[k - 1], way[k]));
-        ASSERT_EQ(spoke.size(), static_cast<qsizetype>(3 + k));
-        const QString said = last().at(0).toString();
-        EXPECT_TRUE(said.startsWith(
-            QStringLiteral("Column %1, row %2. Open: ").arg(way[k].col).arg(way[k].row)))
-            << said.toStdString();
+        ASSERT_EQ(spoke.size(), static_cast<qsizetype>(4 + k));
+        ASSERT_EQ(form().moveCount, static_cast<Int>(k));
+        const QString words = last().at(0).toString();
+        EXPECT_EQ(words, said(describeSquare, form()));
         EXPECT_TRUE(last().at(1).toBool());
         // The board's newest child says it, and has the accessible focus.
-        EXPECT_EQ(utteranceOf(board()), said);
+        EXPECT_EQ(utteranceOf(board()), words);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&board());
         ASSERT_NE(iface->focusChild(), nullptr);
-        EXPECT_EQ(iface->focusChild()->text(QAccessible::Name), said);
+        EXPECT_EQ(iface->focusChild()->text(QAccessible::Name), words);
         EXPECT_TRUE(iface->focusChild()->state().focused);
     }
     // The controls on the board are still its children, after the utterance.
@@ -183,13 +193,12 @@ TEST_F(Keyboard, EachKeySaysOneThingAndItIsHeardWhileTheBoardHasTheFocus) {
     QAccessibleInterface* button = QAccessible::queryAccessibleInterface(&command1());
     EXPECT_GT(iface->indexOfChild(button), 0);
     EXPECT_EQ(iface->child(iface->indexOfChild(button))->object(), &command1());
-    EXPECT_EQ(iface->text(QAccessible::Name), "Maze board");
+    EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), kBoardName);
 
     action("cheat").trigger();
-    EXPECT_TRUE(last().at(0).toString().startsWith(
-        QStringLiteral("Solved: the way out is %1 squares long.").arg(way.size() - 1)));
+    EXPECT_EQ(last().at(0).toString(), said(describeSolution, form()));
     action("retry").trigger();
-    EXPECT_TRUE(last().at(0).toString().startsWith("Back at the entrance"));
+    EXPECT_EQ(last().at(0).toString(), said(describeRetry, form()));
 
     // With the focus on NEW MAZE the focus stays there: the words come as a notification.
     command1().setFocus();
@@ -208,6 +217,64 @@ TEST_F(Keyboard, EachKeySaysOneThingAndItIsHeardWhileTheBoardHasTheFocus) {
     QTest::keyClick(combo1().lineEdit(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(spoke.size(), before + 1);
     EXPECT_EQ(messages.messages.size(), 1U);
+}
+
+// Under key repeat the steps are taken at once but only the last one's words are said, when
+// the key is let go.
+TEST_F(Keyboard, AHeldArrowSaysOnlyWhereItStopped) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    newMaze("10", "10");
+    const std::vector<Square> route = wayOut(form());
+    ASSERT_GE(route.size(), 4U);
+    board().setFocus(Qt::TabFocusReason);
+    QSignalSpy spoke(window.get(), &app::MainWindow::boardSpoke);
+    const auto key = [this](QEvent::Type type, Qt::Key k, bool repeated) {
+        QKeyEvent event(type, k, Qt::NoModifier, QString(), repeated);
+        QApplication::sendEvent(&board(), &event);
+    };
+    // Down from the entrance, said at once; then the route's next arrows as repeats of a held
+    // key, each step taken, nothing said until the release.
+    key(QEvent::KeyPress, Qt::Key_Down, false);
+    ASSERT_EQ(spoke.size(), 1);
+    for (std::size_t k = 2; k < 4; ++k) {
+        const Qt::Key arrow = arrowBetween(route[k - 1], route[k]);
+        key(QEvent::KeyRelease, arrow, true);
+        key(QEvent::KeyPress, arrow, true);
+        ASSERT_EQ(form().moveCount, static_cast<Int>(k));
+    }
+    EXPECT_EQ(spoke.size(), 1);
+    key(QEvent::KeyRelease, Qt::Key_Down, false);
+    ASSERT_EQ(spoke.size(), 2);
+    EXPECT_EQ(spoke.back().at(0).toString(), said(describeSquare, form()));
+    // A plain key afterwards is said at once, and its release says nothing more.
+    QTest::keyClick(&board(), Qt::Key_Space);
+    EXPECT_EQ(spoke.size(), 3);
+}
+
+// Once the result box of the finish has closed, the board says where that leaves the player,
+// by keys and by the mouse alike.
+TEST_F(Keyboard, AfterTheResultBoxTheBoardSaysWhatTheNextArrowDoes) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    newMaze("10", "10");
+    const std::vector<Square> route = wayOut(form());
+    board().setFocus(Qt::TabFocusReason);
+    QSignalSpy spoke(window.get(), &app::MainWindow::boardSpoke);
+    for (std::size_t k = 1; k < route.size(); ++k) {
+        QTest::keyClick(&board(), arrowBetween(route[k - 1], route[k]));
+    }
+    ASSERT_EQ(messages.messages, std::vector<std::string>{"Perfect!"});
+    ASSERT_EQ(spoke.size(), static_cast<qsizetype>(route.size() - 1));
+    EXPECT_EQ(spoke.back().at(0).toString(), said(describeWhereAmI, form()));
+    // Up goes back into the maze; by the mouse, out again, and words for the box's No.
+    QTest::keyClick(&board(), Qt::Key_Up);
+    EXPECT_EQ(form().playerRow, form().mazeHeight);
+    QTest::mousePress(&board(), Qt::LeftButton, {}, centreOf(route[route.size() - 2]));
+    QTest::mouseMove(&board(), centreOf(route.back()));
+    // Back in and out again costs two extra moves: the result now asks to try again.
+    ASSERT_EQ(messages.questions.size(), 1U);
+    EXPECT_EQ(spoke.back().at(0).toString(), said(describeWhereAmI, form()));
 }
 
 }  // namespace

@@ -1,275 +1,196 @@
-// The board in words for a screen reader: the maze's size, the player's square and the two
-// counters, through a whole game.
+// The board in words for a screen reader, pinned once, in the table below; and Solve's words
+// followed by keys.
 
 #include "ui/board_description.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
-#include "board/new_maze.h"
-#include "play/keys.h"
 #include "play/play.h"
-#include "solve/solve.h"
 #include "support/play_helpers.h"
+#include "ui/commands.h"
 
 namespace quorrel::testing {
 namespace {
 
-// The ways open from a square, worked out from the opening codes by the test's own reading.
-std::string openWays(const State& f, Square s) {
-    std::string ways;
-    const auto add = [&](bool open, const std::string& word) {
-        if (open) {
-            ways += (ways.empty() ? "" : ", ") + word;
+// A script of events, one character each: L R U D an arrow key, ' ' the where-am-I key (Space),
+// S Solve, T Retry, p a left press on the corner a press must be on, q its release, y a Yes to
+// the next question, x NEW MAZE with a size it refuses. Gives what the last command said.
+std::string play(PlayHarness& h, const std::string& script) {
+    const std::map<char, Command> commands = {{'L', Command::StepLeft}, {'R', Command::StepRight},
+                                              {'U', Command::StepUp},   {'D', Command::StepDown},
+                                              {' ', Command::WhereAmI}, {'S', Command::Solve},
+                                              {'T', Command::Retry},    {'x', Command::NewMaze}};
+    std::string said;
+    for (char c : script) {
+        if (c == 'x') {
+            h.window.width = "1";
         }
-    };
-    add(opensUp(f, s), "up");
-    add(opensDown(f, s), s.row == f.mazeHeight ? "down to the exit" : "down");
-    add(opensLeft(f, s), "left");
-    add(opensRight(f, s), "right");
-    return "Open: " + ways + ".";
+        if (const auto it = commands.find(c); it != commands.end()) {
+            said = perform(h.form, it->second).words;
+        } else if (c == 'p') {
+            Form_MouseDown(h.form, kLeftButton, 0, h.form.curX - 1.0F, h.form.curY - 1.0F);
+        } else if (c == 'q') {
+            release(h);
+        } else if (c == 'y') {
+            h.window.answers.push_back(true);
+        } else {
+            ADD_FAILURE() << "no event '" << c << "'";
+        }
+    }
+    return said;
 }
 
-std::string onSquare(const State& f, Square s) {
-    return "You are on column " + std::to_string(s.col) + ", row " + std::to_string(s.row) + ". " +
-           openWays(f, s);
-}
+// The words of each situation, on the worked 2 by 2 maze: entrance above (1, 1); (1, 1) opens
+// down and right, (1, 2) down through the exit below it and right; (2, 1) and (2, 2) are dead
+// ends. `say` null means the words the last command of the script said.
+enum class Maze { None, Worked, NoExit };
 
-std::string counters(int moves, int extra) {
-    return std::to_string(moves) + (moves == 1 ? " move, " : " moves, ") + std::to_string(extra) +
-           " extra.";
-}
-
-// A maze of the given size whose game has not begun.
-std::string notStarted(const State& f) {
-    return std::to_string(f.mazeWidth) + " by " + std::to_string(f.mazeHeight) +
-           " maze. You have not started: the entrance is above column " +
-           std::to_string(f.entryCol) + ". Open: down. 0 moves, 0 extra.";
-}
-
-TEST(BoardDescription, BeforeTheFirstMazeAsksForOne) {
-    PlayHarness h;
-    EXPECT_EQ(describeBoard(h.form), "No maze yet. Press New maze.");
-}
-
-TEST(BoardDescription, RefusedSizeBeforeAnyMazeStillHasNoMaze) {
-    PlayHarness h;
-    h.window.width = "1";
-    Command1_Click(h.form);
-    ASSERT_EQ(h.window.messages.size(), 1U);
-    EXPECT_EQ(describeBoard(h.form), "No maze yet. Press New maze.");
-}
-
-TEST(BoardDescription, NewMazeIsNotStartedAndTellsTheEntranceColumn) {
-    PlayHarness h;
-    buildWorkedMaze(h);
-    EXPECT_EQ(describeBoard(h.form),
-              "2 by 2 maze. You have not started: the entrance is above column 1. Open: down. "
-              "0 moves, 0 extra.");
-}
-
-TEST(BoardDescription, FollowsTheWorkedMazeFromTheEntranceToTheExit) {
-    PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, entranceSquare(h.form));
-    EXPECT_EQ(
-        describeBoard(h.form),
-        "2 by 2 maze. You are at the entrance, above column 1. Open: down. 0 moves, 0 extra.");
-    moveToward(h, {1, 1});
-    EXPECT_EQ(describeBoard(h.form),
-              "2 by 2 maze. You are on column 1, row 1. Open: down, right. 1 move, 0 extra.");
-    moveToward(h, {1, 2});
-    EXPECT_EQ(
-        describeBoard(h.form),
-        "2 by 2 maze. You are on column 1, row 2. Open: up, down to the exit, right. 2 moves, "
-        "0 extra.");
-    moveToward(h, {1, 3});
-    ASSERT_EQ(h.window.messages, std::vector<std::string>{"Perfect!"});
-    EXPECT_EQ(describeBoard(h.form),
-              "2 by 2 maze. You are below the exit, out of the maze. 3 moves, 0 extra.");
-}
-
-TEST(BoardDescription, PressingTheEntranceTwiceCountsExtraMovesBeforeTheFirstStep) {
-    PlayHarness h;
-    buildWorkedMaze(h);
-    pressOn(h, entranceSquare(h.form));
-    release(h);
-    pressOn(h, entranceSquare(h.form));
-    EXPECT_EQ(
-        describeBoard(h.form),
-        "2 by 2 maze. You are at the entrance, above column 1. Open: down. 0 moves, 2 extra.");
-}
-
-TEST(BoardDescription, TellsTheSquareAndCountsAfterADetourOnASeededMaze) {
-    PlayHarness h;
-    buildSeededMaze(h, 12, 9, 77);
-    const std::vector<Square> way = routeToExit(h.form);
-    const std::optional<Branch> branch = firstBranch(h.form, way);
-    ASSERT_TRUE(branch);
-    walkFromEntranceTo(h, branch->from);
-    const int toBranch = static_cast<int>(route(h.form, firstSquare(h.form), branch->from).size());
-    EXPECT_EQ(describeBoard(h.form),
-              "12 by 9 maze. " + onSquare(h.form, branch->from) + " " + counters(toBranch, 0));
-    // Into the side branch and back: two more moves, and the square returned to is passed a
-    // second time, which counts two extra moves.
-    dragAlong(h, {branch->into, branch->from});
-    EXPECT_EQ(h.form.playerCol, branch->from.col);
-    EXPECT_EQ(describeBoard(h.form),
-              "12 by 9 maze. " + onSquare(h.form, branch->from) + " " + counters(toBranch + 2, 2));
-    release(h);
-    EXPECT_EQ(describeBoard(h.form),
-              "12 by 9 maze. " + onSquare(h.form, branch->from) + " " + counters(toBranch + 2, 2));
-}
-
-TEST(BoardDescription, RetryGoesBackToNotStarted) {
-    PlayHarness h;
-    std::vector<Square> way;
-    ASSERT_NO_FATAL_FAILURE(buildSeededWay(h, 6, 6, 5, 2, way));
-    walkFromEntranceTo(h, way[1]);
-    ASSERT_NE(describeBoard(h.form).find(onSquare(h.form, way[1])), std::string::npos);
-    retry_Click(h.form);
-    EXPECT_EQ(describeBoard(h.form).substr(0, 12), "6 by 6 maze.");
-    EXPECT_EQ(describeBoard(h.form), notStarted(h.form));
-}
-
-// After Solve the player is below the exit, where the next press must be; Solve's words give
-// the way out's length and first turn, those of the route the test finds.
-TEST(BoardDescription, AfterSolveThePlayerIsBelowTheExitWhereTheNextPressMustBe) {
-    PlayHarness h;
-    buildSeededMaze(h, 8, 5, 31);
-    ASSERT_TRUE(h.form.exitMade);
-    const std::vector<Square> way = routeToExit(h.form);
-    ASSERT_GE(way.size(), 3U);
-    cheat_Click(h.form);
-    EXPECT_EQ(describeBoard(h.form),
-              "8 by 5 maze. You are below the exit, out of the maze. 0 moves, 0 extra.");
-    const int dc = way[1].col - way[0].col;
-    const int dr = way[1].row - way[0].row;
-    const std::string turn = dc > 0 ? "right" : dc < 0 ? "left" : dr > 0 ? "down" : "up";
-    EXPECT_EQ(describeSolution(h.form), "Solved: the way out is " + std::to_string(way.size()) +
-                                            " squares long. From the entrance above column " +
-                                            std::to_string(h.form.entryCol) +
-                                            " it goes down into row 1, then " + turn +
-                                            ". You are now below the exit.");
-}
-
-TEST(BoardDescription, RefusedSizeAfterAWalkStartsTheOldMazeAfresh) {
-    PlayHarness h;
-    std::vector<Square> way;
-    ASSERT_NO_FATAL_FAILURE(buildSeededWay(h, 7, 7, 11, 3, way));
-    walkFromEntranceTo(h, way[2]);
-    release(h);
-    h.window.width = "60";
-    Command1_Click(h.form);
-    ASSERT_EQ(h.window.messages.size(), 1U);
-    EXPECT_EQ(describeBoard(h.form).substr(0, 12), "7 by 7 maze.");
-    EXPECT_EQ(describeBoard(h.form), notStarted(h.form));
-}
-
-TEST(BoardDescription, NewMazeReplacesTheOldGamesDescription) {
-    PlayHarness h;
-    buildSeededMaze(h, 5, 5, 3);
-    ASSERT_GE(routeToExit(h.form).size(), 2U);
-    walkFromEntranceTo(h, routeToExit(h.form)[1]);
-    buildSeededMaze(h, 30, 20, 4);
-    EXPECT_EQ(describeBoard(h.form).substr(0, 14), "30 by 20 maze.");
-    EXPECT_EQ(describeBoard(h.form), notStarted(h.form));
-}
-
-// The words said at each event of keyboard play, on the worked 2 by 2 maze (entrance above
-// (1, 1); (1, 1) opens down and right, (1, 2) down through the exit and right; (2, 1) and
-// (2, 2) are dead ends).
 struct Spoken {
     const char* name;
-    bool maze;
-    std::vector<Arrow> arrows;
-    void (*then)(Mazeform&);  // a command after the arrows, or none
+    Maze maze;
+    const char* script;
     std::string (*say)(const State&);
-    std::string expected;
+    const char* expected;
 };
-
-constexpr Arrow kL = Arrow::Left;
-constexpr Arrow kR = Arrow::Right;
-constexpr Arrow kD = Arrow::Down;
 
 class SpokenWords : public ::testing::TestWithParam<Spoken> {};
 
 TEST_P(SpokenWords, SayWhatHappened) {
     const Spoken& c = GetParam();
     PlayHarness h;
-    if (c.maze) {
-        buildWorkedMaze(h);
+    if (c.maze != Maze::None) {
+        buildWorkedMaze(h, c.maze == Maze::Worked ? kWorkedDraws : kNoExitDraws);
     }
-    for (Arrow a : c.arrows) {
-        arrowKey(h.form, a);
-    }
-    if (c.then != nullptr) {
-        c.then(h.form);
-    }
-    EXPECT_EQ(c.say(h.form), c.expected);
+    const std::string said = play(h, c.script);
+    EXPECT_EQ(c.say != nullptr ? c.say(h.form) : said, c.expected);
 }
 
 const Spoken kSpoken[] = {
-    {"first step", true, {kD}, nullptr, describeSquare, "Column 1, row 1. Open: down, right."},
-    {"dead end", true, {kD, kR}, nullptr, describeSquare, "Column 2, row 1. Open: left."},
-    {"passed once",
-     true,
-     {kD, kR, kL},
-     nullptr,
-     describeSquare,
-     "Column 1, row 1. Open: down, right. Passed once before."},
-    {"passed twice",
-     true,
-     {kD, kR, kL, kR, kL},
-     nullptr,
-     describeSquare,
-     "Column 1, row 1. Open: down, right. Passed 2 times before."},
-    {"above the exit",
-     true,
-     {kD, kD},
-     nullptr,
-     describeSquare,
-     "Column 1, row 2. Open: up, down to the exit, right."},
-    {"bump at the entrance", true, {kL}, nullptr, describeBump, "Wall. Open: down."},
-    {"bump in a dead end", true, {kD, kR, kR}, nullptr, describeBump, "Wall. Open: left."},
-    {"bump before any maze", false, {kD}, nullptr, describeBump, "No maze yet."},
-    {"new maze",
-     true,
-     {},
-     nullptr,
-     describeNewMaze,
-     "New 2 by 2 maze. The entrance is above column 1. Open: down."},
-    {"no new maze", false, {}, nullptr, describeNewMaze, "No maze yet."},
-    {"retry",
-     true,
-     {kD, kR},
-     retry_Click,
-     describeRetry,
-     "Back at the entrance, above column 1, with no moves. Open: down."},
-    {"retry before any maze", false, {}, retry_Click, describeRetry, "Nothing to retry."},
-    {"solve",
-     true,
-     {kD},
-     cheat_Click,
-     describeSolution,
-     "Solved: the way out is 3 squares long. From the entrance above column 1 it goes down "
-     "into row 1, then down. You are now below the exit."},
-    {"solve before any maze", false, {}, cheat_Click, describeSolution, "No way out to show."},
-    {"board after a bump",
-     true,
-     {kD, kR, kR},
-     nullptr,
-     describeBoard,
-     "2 by 2 maze. You are on column 2, row 1. Open: left. 2 moves, 0 extra."},
+    // Before any maze.
+    {"board before a maze", Maze::None, "", describeBoard, "No maze yet. Press New maze."},
+    {"refused size before a maze", Maze::None, "x", describeBoard, "No maze yet. Press New maze."},
+    {"space before a maze", Maze::None, " ", nullptr, "No maze yet. Press New maze."},
+    {"arrow before a maze", Maze::None, "D", nullptr, "No maze yet. Press New maze."},
+    {"bump before a maze", Maze::None, "", describeBump, "No maze yet."},
+    {"new maze before a maze", Maze::None, "", describeNewMaze, "No maze yet."},
+    {"retry before a maze", Maze::None, "T", describeRetry, "Nothing to retry."},
+    {"solve before a maze", Maze::None, "S", describeSolution, "No way out to show."},
+    // The board taking the focus, and Space.
+    {"board on a new maze", Maze::Worked, "", describeBoard,
+     "2 by 2 maze. You have not started: the entrance is above column 1. Open: down. 0 moves, "
+     "0 extra. The exit is below column 1. Arrow keys walk; Space says where you are."},
+    {"space on a new maze", Maze::Worked, " ", nullptr,
+     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. The "
+     "exit is below column 1."},
+    {"pressed on the entrance", Maze::Worked, "p", describeWhereAmI,
+     "You are at the entrance, above column 1. Open: down. 0 moves, 0 extra. The exit is below "
+     "column 1."},
+    {"pressed twice on the entrance", Maze::Worked, "pqp", describeWhereAmI,
+     "You are at the entrance, above column 1. Open: down. 0 moves, 2 extra. The exit is below "
+     "column 1."},
+    {"arrow under a held button", Maze::Worked, "pD", describeWhereAmI,
+     "You are on column 1, row 1. Open: down, right. 1 move, 0 extra. The exit is below column "
+     "1."},
+    {"space on row 2", Maze::Worked, "DD ", nullptr,
+     "You are on column 1, row 2. Open: up, down to the exit, right. 2 moves, 0 extra. The exit "
+     "is below column 1."},
+    {"board in a dead end", Maze::Worked, "DRR", describeBoard,
+     "2 by 2 maze. You are on column 2, row 1. Open: left. 2 moves, 0 extra. The exit is below "
+     "column 1. Arrow keys walk; Space says where you are."},
+    {"refused size after a walk", Maze::Worked, "DRx", describeWhereAmI,
+     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. The "
+     "exit is below column 1."},
+    // Steps and bumps.
+    {"first step", Maze::Worked, "D", nullptr, "Open: down, right. Column 1, row 1."},
+    {"dead end", Maze::Worked, "DR", nullptr, "Open: left. Column 2, row 1."},
+    {"passed once", Maze::Worked, "DRL", nullptr,
+     "Open: down, right. Column 1, row 1. Passed once before."},
+    {"passed twice", Maze::Worked, "DRLRL", nullptr,
+     "Open: down, right. Column 1, row 1. Passed 2 times before."},
+    {"above the exit", Maze::Worked, "DD", nullptr,
+     "Open: up, down to the exit, right. Column 1, row 2."},
+    {"bump at the entrance", Maze::Worked, "L", nullptr, "Wall. Open: down."},
+    {"bump in a dead end", Maze::Worked, "DRR", nullptr, "Wall. Open: left."},
+    // The finish: once its box has closed, what the next arrow does.
+    {"out through the exit", Maze::Worked, "DDD", nullptr,
+     "You are below the exit, out of the maze. Up goes back into the maze; Retry starts again. "
+     "3 moves, 0 extra. The exit is below column 1."},
+    {"yes to try again", Maze::Worked, "yDRLDD", nullptr,
+     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. The "
+     "exit is below column 1."},
+    {"back up from the exit", Maze::Worked, "DDDU", nullptr,
+     "Open: up, down to the exit, right. Column 1, row 2. Passed once before."},
+    // NEW MAZE, Retry, Solve.
+    {"new maze", Maze::Worked, "", describeNewMaze,
+     "New 2 by 2 maze. The entrance is above column 1. The exit is below column 1."},
+    {"new maze without an exit", Maze::NoExit, "", describeNewMaze,
+     "New 2 by 2 maze. The entrance is above column 1. This maze has no exit."},
+    {"space without an exit", Maze::NoExit, " ", nullptr,
+     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. This "
+     "maze has no exit."},
+    {"retry", Maze::Worked, "DRT", nullptr,
+     "Back at the entrance, above column 1, with no moves. The exit is below column 1."},
+    {"solve", Maze::Worked, "DS", nullptr,
+     "Solved: the way out is 3 squares long: down 3. Retry to walk it from the entrance."},
+    // After Solve the corner a press must be on is below the exit, the player where it was.
+    {"solve before a step", Maze::Worked, "S ", nullptr,
+     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. The "
+     "exit is below column 1. After Solve, any arrow ends the game; Retry starts again."},
+    {"solve on row 2", Maze::Worked, "DDS ", nullptr,
+     "You are on column 1, row 2. Open: up, down to the exit, right. 2 moves, 0 extra. The exit "
+     "is below column 1. After Solve, an arrow down, left or right ends the game; Retry starts "
+     "again."},
+    {"step up after solve", Maze::Worked, "DDSU", nullptr,
+     "Open: down, right. Column 1, row 1. Passed once before."},
+    {"space after solve and a step", Maze::Worked, "DDSU ", nullptr,
+     "You are on column 1, row 1. Open: down, right. 3 moves, 2 extra. The exit is below column "
+     "1. After Solve, an arrow down ends the game; Retry starts again."},
 };
 
 INSTANTIATE_TEST_SUITE_P(WorkedMaze, SpokenWords, ::testing::ValuesIn(kSpoken),
                          [](const ::testing::TestParamInfo<Spoken>& p) {
                              return caseName(p.param.name);
                          });
+
+// Space says where the player is and changes nothing: no drawing, no count, no message.
+TEST(WhereAmIKey, MovesNothingAndCountsNothing) {
+    PlayHarness h;
+    buildWorkedMaze(h);
+    for (const char* script : {"", "p", "DR", "DRq", "DDD", "DS"}) {
+        play(h, script);
+        const GameState was = gameState(h);
+        const std::size_t ops = h.surface.ops.size();
+        const std::size_t boxes = h.window.messages.size() + h.window.questions.size();
+        EXPECT_FALSE(play(h, " ").empty()) << script;
+        EXPECT_EQ(gameState(h), was) << script;
+        EXPECT_EQ(h.surface.ops.size(), ops) << script;
+        EXPECT_EQ(h.window.messages.size() + h.window.questions.size(), boxes) << script;
+        retry_Click(h.form);
+    }
+}
+
+// Solve's runs, followed after Retry, lead straight out: "Perfect!".
+TEST(SolveWords, RunsFollowedAfterRetryLeadStraightOut) {
+    PlayHarness h;
+    buildSeededMazeWhere(h, 12, 10, 5, [](const State& f) { return f.exitMade; });
+    const std::string solved = play(h, "S");
+    const std::map<std::string, char> keys = {
+        {"up", 'U'}, {"down", 'D'}, {"left", 'L'}, {"right", 'R'}};
+    std::string script = "T";
+    const std::regex run("(up|down|left|right) (\\d+)");
+    for (auto it = std::sregex_iterator(solved.begin(), solved.end(), run);
+         it != std::sregex_iterator(); ++it) {
+        script += std::string(std::stoul((*it)[2]), keys.at((*it)[1]));
+    }
+    play(h, script);
+    EXPECT_EQ(script.size() - 1, static_cast<std::size_t>(h.form.solutionLength)) << solved;
+    EXPECT_EQ(h.window.messages, std::vector<std::string>{"Perfect!"}) << solved;
+}
 
 }  // namespace
 }  // namespace quorrel::testing

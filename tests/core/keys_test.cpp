@@ -30,6 +30,7 @@ struct ArrowCase {
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     bool answerYes = false;
+    bool held = false;  // the left button pressed on the player's square and held throughout
 };
 
 constexpr Arrow L = Arrow::Left;
@@ -121,6 +122,34 @@ const ArrowCase kCases[] = {
      {"Perfect!", "Perfect!"},
      {}},
     // Solve leaves the corner below the exit; a press there before any step is a first press.
+    // Under a held button an arrow is the movement alone: the entrance is not pressed again,
+    // and only the finish ends the drag.
+    {"held on the entrance: down, no second pass",
+     Setup::Maze,
+     {},
+     D,
+     ArrowResult::Stepped,
+     {1, 1},
+     1,
+     0,
+     1,
+     {},
+     {},
+     false,
+     true},
+    {"held: out through the exit",
+     Setup::Maze,
+     {D, D},
+     D,
+     ArrowResult::Finished,
+     {1, 3},
+     3,
+     0,
+     1,
+     {"Perfect!"},
+     {},
+     false,
+     true},
     {"after Solve before a step",
      Setup::MazeThenSolve,
      {},
@@ -148,6 +177,9 @@ TEST_P(ArrowKeys, StepOrBumpAsTheMouseRulesSay) {
     if (c.answerYes) {
         h.window.answers.push_back(true);
     }
+    if (c.held) {
+        pressOn(h, entranceSquare(h.form));
+    }
     for (Arrow a : c.before) {
         arrowKey(h.form, a);
     }
@@ -157,7 +189,7 @@ TEST_P(ArrowKeys, StepOrBumpAsTheMouseRulesSay) {
     EXPECT_EQ(playerSquare(h.form), c.player);
     EXPECT_EQ(h.form.moveCount, c.moves);
     EXPECT_EQ(h.form.extraMoves, c.extra);
-    EXPECT_FALSE(h.form.tracking);
+    EXPECT_EQ(h.form.tracking, c.held && c.result != ArrowResult::Finished);
     EXPECT_EQ(h.window.messages, c.messages);
     EXPECT_EQ(h.window.questions, c.questions);
     if (c.entrancePasses >= 0) {

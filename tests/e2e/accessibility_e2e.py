@@ -4,9 +4,12 @@ accessibility bus (at-spi-bus-launcher) beside the virtual display, runs the gam
 accessibility switched on, and reads the game's widget tree with the AT-SPI client library
 (gir1.2-atspi-2.0, python3-gi): the board by its name "Maze board" and its description, which
 must follow NEW MAZE, the steps of a walk and Retry, each change announced by an
-accessible-description event; and the controls by their names and roles."""
+accessible-description event; and the controls by their names and roles. The description is the
+game's own words: the test reads facts out of it (the entrance, the square, the open ways, the
+counters, the exit) and checks them against the maze on the screen."""
 
 import os
+import re
 import signal
 import subprocess
 
@@ -21,6 +24,27 @@ CONTROLS = {  # accessible name: role, as AT-SPI names them
 # A selector is named by its value on Linux; a screen reader says the label that labels it.
 SELECTORS = {"Width": "Maze width", "Height": "Maze height"}  # label: start of description
 PAUSE = "0.02"
+
+
+def heard(text):
+    """The facts a listener takes out of the game's words: the square ("column c, row r"), the
+    entrance's and the exit's columns, the open ways (a set; "down to the exit" is down), and
+    the counters. A fact the words do not give is None."""
+    def number(pattern, group=1):
+        found = re.search(pattern, text)
+        return int(found.group(group)) if found else None
+    square = re.search(r"[Cc]olumn (\d+), row (\d+)", text)
+    ways = re.search(r"Open: ([a-z ,]+)\.", text)
+    return {
+        "square": (int(square.group(1)), int(square.group(2))) if square else None,
+        "entrance": number(r"above column (\d+)"),
+        "exit": number(r"exit is below column (\d+)"),
+        "ways": {w for w in ("up", "down", "left", "right") if w in ways.group(1)}
+        if ways else None,
+        "to_exit": bool(ways) and "exit" in ways.group(1),
+        "moves": number(r"(\d+) moves?, \d+ extra"),
+        "extra": number(r"(\d+) extra"),
+    }
 
 
 class AccessibleSession(e2e.Session):
@@ -151,26 +175,28 @@ class Reader:
         self.pump()
         return node.get_description()
 
-    def wait_description(self, node, expected, changes=1):
-        """Waits for the node's description to read `expected` after `changes` changes, each
-        announced by one event from the board (counted from when the events were cleared)."""
-        def matches():
-            return self.description(node) == expected
+    def wait_description(self, node, what, test, changes=1):
+        """Waits for the node's description to be one for which test(text) holds, after
+        `changes` changes, each announced by one event from the board (counted from when the
+        events were cleared); gives the description."""
         try:
-            e2e.wait_for("the description %r" % expected, matches, limit=20)
+            text = e2e.wait_for("the description " + what,
+                                lambda: test(self.description(node)) and self.description(node),
+                                limit=20)
         except e2e.Failure:
-            raise e2e.Failure("the board's description is %r, not %r"
-                              % (self.description(node), expected))
+            raise e2e.Failure("the board's description is %r, not %s"
+                              % (self.description(node), what))
         if changes == 0:
-            return
+            return text
         # Each event names its source; the new text is read from the source. One event for
         # each change: a second would have the screen reader say it twice.
-        heard = lambda: len(self.events) >= changes or self.pump()  # noqa: E731
-        e2e.wait_for("%d accessible-description events" % changes, heard, limit=20)
+        heard_all = lambda: len(self.events) >= changes or self.pump()  # noqa: E731
+        e2e.wait_for("%d accessible-description events" % changes, heard_all, limit=20)
         sources = [name for name, _ in self.events]
         e2e.check(sources == [BOARD] * changes,
                   "description events heard from %r for %d changes ending in %r"
-                  % (sources, changes, expected))
+                  % (sources, changes, text))
+        return text
 
 
 def drag(session, maze, squares):
@@ -189,9 +215,11 @@ def test(session):
     app = e2e.wait_for("the game \"quorrel\" on the accessibility bus", reader.game)
     board = e2e.wait_for("the accessible named %r" % BOARD, lambda: reader.find(app, BOARD))
     e2e.check(board.get_role_name() == "canvas", "the board is a %s" % board.get_role_name())
-    # Set before any client listened: read, not announced.
-    reader.wait_description(board, "No maze yet. Press New maze.", changes=0)
-    e2e.log("the board says: No maze yet. Press New maze.")
+    # Set before any client listened: read, not announced. No maze: no square, no exit.
+    empty = reader.wait_description(
+        board, "before any maze", lambda t: t and heard(t)["exit"] is None
+        and heard(t)["square"] is None, changes=0)
+    e2e.log("the board says: " + empty)
     for name, role in CONTROLS.items():
         e2e.check(reader.find(app, name, role) is not None, "no %s named %r" % (role, name))
     for label, description in SELECTORS.items():
@@ -206,9 +234,9 @@ def test(session):
 
     reader.events.clear()
     maze = session.new_maze(20, 20)
-    fresh = ("20 by 20 maze. You have not started: the entrance is above column %d. "
-             "Open: down. 0 moves, 0 extra." % maze.entry_col)
-    reader.wait_description(board, fresh)
+    start = {"square": None, "entrance": maze.entry_col, "exit": maze.exit_col, "ways": {"down"},
+             "to_exit": False, "moves": 0, "extra": 0}
+    fresh = reader.wait_description(board, "of the new maze", lambda t: heard(t) == start)
     e2e.log("after NEW MAZE: " + fresh)
 
     way = maze.route()
@@ -216,16 +244,19 @@ def test(session):
     reader.events.clear()
     drag(session, maze, way[:4])
     col, row = way[3]
-    walked = ("20 by 20 maze. You are on column %d, row %d. %s 3 moves, 0 extra."
-              % (col, row, maze.open_ways(col, row)))
+    walked = {"square": (col, row), "entrance": None, "exit": maze.exit_col,
+              "ways": maze.ways(col, row), "to_exit": row == maze.rows and maze.exit_col == col,
+              "moves": 3, "extra": 0}
     # The press on the entrance and three steps: four changes.
-    reader.wait_description(board, walked, changes=4)
-    e2e.log("after three steps: " + walked)
+    said = reader.wait_description(board, "after three steps", lambda t: heard(t) == walked,
+                                   changes=4)
+    e2e.log("after three steps: " + said)
 
     reader.events.clear()
     session.focus_window()
     session.xdotool("key", "--clearmodifiers", "alt+r")
-    reader.wait_description(board, fresh)
+    # Retry: the very words of the fresh maze again.
+    reader.wait_description(board, "of the fresh maze again", lambda t: t == fresh)
     e2e.log("after Retry: " + fresh)
 
 

@@ -414,21 +414,21 @@ class Maze:
         if row > 1 and self.down_open[col, row - 1]:
             yield col, row - 1
 
-    def open_ways(self, col, row):
-        """The ways open from a square in the game's words: "Open: up, down, left, right." in
-        that order, down from the bottom row being the exit, and only down from the entrance."""
+    def ways(self, col, row):
+        """The ways open from a square as read off the screen: a set of "up", "down", "left"
+        and "right", down from the bottom row being the exit, and only down from the entrance."""
         if row == 0:
-            return "Open: down."
-        ways = []
+            return {"down"}
+        ways = set()
         if row > 1 and self.down_open[col, row - 1]:
-            ways.append("up")
+            ways.add("up")
         if self.down_open[col, row]:
-            ways.append("down to the exit" if row == self.rows else "down")
+            ways.add("down")
         if col > 1 and self.right_open[col - 1, row]:
-            ways.append("left")
+            ways.add("left")
         if col < self.columns and self.right_open[col, row]:
-            ways.append("right")
-        return "Open: " + ", ".join(ways) + "."
+            ways.add("right")
+        return ways
 
     def reachable(self):
         start = (self.entry_col, 1)

@@ -861,11 +861,10 @@ void EventDriver::checkCorner(Event e, const Before& before) {
 }
 
 // An arrow key: no maze, a bump that changes nothing, one step counted, or the finish
-// shown; and play is never left active, as after a mouse release.
+// shown; and play is left as it was, active only under a mouse button held down.
 void EventDriver::checkArrow(const Before& before) {
-    // A bump presses nothing, so a mouse button held down still holds the player.
-    const bool bump = arrowResult_ == ArrowResult::Wall || arrowResult_ == ArrowResult::NoMaze;
-    if (form_.tracking != (bump && before.tracking)) {
+    // An arrow under a held button is the movement alone: only the finish ends the drag.
+    if (form_.tracking != (before.tracking && arrowResult_ != ArrowResult::Finished)) {
         faults_.push_back("an arrow key left play active or ended a mouse walk");
     }
     const auto finishes = std::count_if(window_.shown.begin(), window_.shown.end(),
