@@ -12,7 +12,6 @@
 #include <QShortcut>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <initializer_list>
 #include <utility>
 
@@ -28,31 +27,6 @@
 
 namespace quorrel::app {
 
-namespace {
-
-// Message boxes that first bring the board's description up to date, so that a screen reader
-// knows where the player stands when the result of a walk is shown.
-class DescribedMessages : public Messages {
-  public:
-    DescribedMessages(Messages& shown, std::function<void()> describe)
-        : shown_(shown), describe_(std::move(describe)) {}
-
-    void inform(std::string_view text) override {
-        describe_();
-        shown_.inform(text);
-    }
-    bool ask(std::string_view text) override {
-        describe_();
-        return shown_.ask(text);
-    }
-
-  private:
-    Messages& shown_;
-    std::function<void()> describe_;
-};
-
-}  // namespace
-
 MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("mazeform"));
     setWindowTitle(toQString(kCaption));
@@ -64,26 +38,20 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     buildMenus();
     buildControls();
 
-    Messages* messages = services.messages;
-    if (messages == nullptr) {
-        ownMessages_ = std::make_unique<MessageBoxes>(this);
-        messages = ownMessages_.get();
+    // The real message boxes, random numbers and files where a test has put in none.
+    if (services.messages == nullptr) {
+        services.messages = (ownMessages_ = std::make_unique<MessageBoxes>(this)).get();
     }
-    describedMessages_ =
-        std::make_unique<DescribedMessages>(*messages, [this] { updateBoardDescription(); });
-    messages = describedMessages_.get();
-    RandomSource* random = services.random;
-    if (random == nullptr) {
-        ownRandom_ = std::make_unique<ClockRandom>();
-        random = ownRandom_.get();
+    if (services.random == nullptr) {
+        services.random = (ownRandom_ = std::make_unique<ClockRandom>()).get();
     }
-    FileStore* files = services.files;
-    if (files == nullptr) {
-        ownFiles_ = std::make_unique<PosixFileStore>(".");
-        files = ownFiles_.get();
+    if (services.files == nullptr) {
+        services.files = (ownFiles_ = std::make_unique<PosixFileStore>(".")).get();
     }
-    controls_ = std::make_unique<ControlsPort>(*combo1_, *combo2_, *text1_, *text2_, checkable_);
-    form_ = std::make_unique<Mazeform>(Ports{*board_, *controls_, *messages, *random, *files});
+    form_ = std::make_unique<Mazeform>(
+        Ports{*board_, *this, *services.messages, *services.random, *services.files});
+    // A screen reader knows where the player stands when the result of a walk is shown.
+    form_->counted.beforeBox = [this] { updateBoardDescription(); };
 
     speech_ = std::make_unique<BoardSpeech>(*board_);
     connectMouse();
@@ -252,6 +220,28 @@ void MainWindow::perform(Command command, bool repeated) {
     held_.clear();
     if (!said.words.empty()) {
         announce(said.words);
+    }
+}
+
+std::string MainWindow::widthText() {
+    return combo1_->currentText().toStdString();
+}
+
+std::string MainWindow::heightText() {
+    return combo2_->currentText().toStdString();
+}
+
+void MainWindow::setMovesText(std::string_view text) {
+    text1_->setText(toQString(text));
+}
+
+void MainWindow::setExtraText(std::string_view text) {
+    text2_->setText(toQString(text));
+}
+
+void MainWindow::setChecked(Command item, bool checked) {
+    if (const auto found = checkable_.find(item); found != checkable_.end()) {
+        found->second->setChecked(checked);
     }
 }
 

@@ -19,7 +19,6 @@ namespace quorrel::app {
 
 class BoardSpeech;
 class BoardWidget;
-class ControlsPort;
 class MessageBoxes;
 
 // What the window reaches outside itself. Each one left empty is the real thing: message
@@ -33,8 +32,8 @@ struct Services {
 
 // The main window `mazeform`: the menu bar, the strip of controls along the top of the client
 // area and the board under it. It holds the game's state and turns every event into a call of
-// the game's handler for it.
-class MainWindow : public QMainWindow {
+// the game's handler for it. Its controls are the game's Controls port.
+class MainWindow : public QMainWindow, public Controls {
     Q_OBJECT
 
   public:
@@ -59,6 +58,14 @@ class MainWindow : public QMainWindow {
     // auto-repeated key wait for the key's release, each replacing the one before: a key held
     // down says only where it stopped.
     void perform(Command command, bool repeated = false);
+
+    // Controls: the size selectors Combo1 and Combo2, the Moves and Extra boxes Text1 and Text2
+    // and the check marks of the menu items.
+    std::string widthText() override;
+    std::string heightText() override;
+    void setMovesText(std::string_view text) override;
+    void setExtraText(std::string_view text) override;
+    void setChecked(Command item, bool checked) override;
 
   signals:
     // The board's description has changed to `text`; sent with the accessibility event.
@@ -88,9 +95,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<BoardSpeech> speech_;
     std::string held_;  // the words of the last auto-repeated key, until its release
 
-    std::unique_ptr<ControlsPort> controls_;
     std::unique_ptr<MessageBoxes> ownMessages_;
-    std::unique_ptr<Messages> describedMessages_;
     std::unique_ptr<RandomSource> ownRandom_;
     std::unique_ptr<FileStore> ownFiles_;
     std::unique_ptr<Mazeform> form_;

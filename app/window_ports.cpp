@@ -1,12 +1,8 @@
 #include "window_ports.h"
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QComboBox>
 #include <QIcon>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <utility>
 
 #include "qt_text.h"
 #include "ui/window.h"
@@ -33,37 +29,6 @@ QMessageBox::StandardButton runBox(QWidget* parent, std::string_view text,
 }
 
 }  // namespace
-
-ControlsPort::ControlsPort(QComboBox& width, QComboBox& height, QLineEdit& moves, QLineEdit& extra,
-                           std::map<Command, QAction*> checkable)
-    : width_(width),
-      height_(height),
-      moves_(moves),
-      extra_(extra),
-      checkable_(std::move(checkable)) {}
-
-std::string ControlsPort::widthText() {
-    return width_.currentText().toStdString();
-}
-
-std::string ControlsPort::heightText() {
-    return height_.currentText().toStdString();
-}
-
-void ControlsPort::setMovesText(std::string_view text) {
-    moves_.setText(toQString(text));
-}
-
-void ControlsPort::setExtraText(std::string_view text) {
-    extra_.setText(toQString(text));
-}
-
-void ControlsPort::setChecked(Command item, bool checked) {
-    const auto found = checkable_.find(item);
-    if (found != checkable_.end()) {
-        found->second->setChecked(checked);
-    }
-}
 
 QString MessageBoxes::displayText(std::string_view text) {
     QString shown = toQString(text);

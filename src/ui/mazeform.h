@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "gen/random_source.h"
@@ -11,23 +12,32 @@
 
 namespace quorrel {
 
-// Message boxes passed on to the real ones and counted.
+// Message boxes passed on to the real ones and counted. A front end may have `beforeBox` run
+// just before each box shows, e.g. to bring what a screen reader knows of the board up to date.
 class CountedMessages : public Messages {
   public:
     explicit CountedMessages(Messages& boxes) : boxes_(boxes) {}
 
     void inform(std::string_view text) override {
-        ++shown;
+        count();
         boxes_.inform(text);
     }
     bool ask(std::string_view text) override {
-        ++shown;
+        count();
         return boxes_.ask(text);
     }
 
     long shown = 0;
+    std::function<void()> beforeBox;
 
   private:
+    void count() {
+        ++shown;
+        if (beforeBox) {
+            beforeBox();
+        }
+    }
+
     Messages& boxes_;
 };
 
