@@ -347,7 +347,7 @@ TEST(EventDriver, DecodesANewMazeAndAWalk) {
     EXPECT_EQ(stats.mazes, 1);
     EXPECT_EQ(driver.form().mazeWidth, 3);
     EXPECT_EQ(driver.form().mazeHeight, 3);
-    EXPECT_EQ(stats.byKind.at(static_cast<std::size_t>(Event::Press)), 1);
+    EXPECT_EQ(stats.of(Act::Press), 1);
     EXPECT_GT(stats.steps, 0);
     EXPECT_GT(driver.form().moveCount, 0);
 }
