@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "support/play_helpers.h"
@@ -127,14 +128,10 @@ TEST_P(CommandRows, AreAsTheWindowShowsThem) {
     ASSERT_EQ(commands().size(), std::size(kPinned));
     const CommandRow& row = commands()[at];
     EXPECT_EQ(&commandRow(p.id), &row);
-    EXPECT_EQ(row.id, p.id);
-    EXPECT_EQ(row.place, p.place);
-    EXPECT_EQ(row.menu, p.menu);
-    EXPECT_EQ(row.caption, p.caption);
-    EXPECT_EQ(row.name, p.name);
-    EXPECT_EQ(row.radius, p.radius);
-    EXPECT_EQ(row.shortcut, p.shortcut);
-    EXPECT_EQ(row.scope, p.scope);
+    const auto fields = [](const auto& r) {
+        return std::tuple(r.id, r.place, r.menu, r.caption, r.name, r.radius, r.shortcut, r.scope);
+    };
+    EXPECT_EQ(fields(row), fields(p));
     ASSERT_EQ(row.checked != nullptr, p.mark != Mark::None);
     // The check mark follows its own variable and no other.
     for (const bool makeFiles : {false, true}) {

@@ -5,15 +5,18 @@
 
 #include <cctype>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "support/doubles.h"
+#include "support/invariants.h"
 #include "support/maze_checks.h"
 
 namespace quorrel::testing {
@@ -140,37 +143,30 @@ TEST_F(NewMaze, VerticalPixelsEnterOnlyTheHeightAndTheTopOffset) {
     EXPECT_EQ(form.originY, 30 * 40 + 50 + 215);
 }
 
+// Size texts and the number each stands for, read by the game and by the reference reader
+// the event fuzzer judges the game with.
+const std::pair<const char*, double> kNumberTexts[] = {
+    {"", 0},        {"abc", 0},     {"1.4", 1.4},   {"0.5", 0.5},       {"1.5", 1.5}, {"2.5", 2.5},
+    {"3.5", 3.5},   {"50.5", 50.5}, {"50.6", 50.6}, {"100000", 100000}, {"-3", -3},   {"-7", -7},
+    {"20", 20},     {" 2 0", 20},   {"1e1", 10},    {"\t3\n", 3},       {"\t4\n", 4}, {"12abc", 12},
+    {"1.2.3", 1.2}, {".5", 0.5},    {"+7", 7},      {"- 4", -4},        {"1e", 1},    {"2e+", 2},
+    {"e5", 0},      {".", 0},       {"5.", 5},      {"-.5", -0.5},      {"+.5", 0.5}, {"+-5", 0},
+    {"2d1", 20},    {"5d0", 5},     {".5e2", 50},   {"1.5e1x", 15},     {"2,5", 2},   {"\r5", 0},
+    {"0x10", 0},
+};
+
 TEST(ReadNumber, ReadsTheNumberAtTheStart) {
-    EXPECT_EQ(readNumber(""), 0);
-    EXPECT_EQ(readNumber("abc"), 0);
-    EXPECT_EQ(readNumber("1.4"), 1.4);
-    EXPECT_EQ(readNumber("0.5"), 0.5);
-    EXPECT_EQ(readNumber("1.5"), 1.5);
-    EXPECT_EQ(readNumber("2.5"), 2.5);
-    EXPECT_EQ(readNumber("3.5"), 3.5);
-    EXPECT_EQ(readNumber("50.5"), 50.5);
-    EXPECT_EQ(readNumber("50.6"), 50.6);
-    EXPECT_EQ(readNumber("100000"), 100000);
-    EXPECT_EQ(readNumber("-3"), -3);
-    EXPECT_EQ(readNumber(" 2 0"), 20);
-    EXPECT_EQ(readNumber("1e1"), 10);
-    EXPECT_EQ(readNumber("\t3\n"), 3);
-    EXPECT_EQ(readNumber("12abc"), 12);
-    EXPECT_EQ(readNumber("1.2.3"), 1.2);
-    EXPECT_EQ(readNumber(".5"), 0.5);
-    EXPECT_EQ(readNumber("+7"), 7);
-    EXPECT_EQ(readNumber("- 4"), -4);
-    EXPECT_EQ(readNumber("1e"), 1);
-    EXPECT_EQ(readNumber("2e+"), 2);
-    EXPECT_EQ(readNumber("e5"), 0);
-    EXPECT_EQ(readNumber("."), 0);
-    EXPECT_EQ(readNumber("1e999"), 0);
-    EXPECT_EQ(readNumber("5."), 5);
-    EXPECT_EQ(readNumber("-.5"), -0.5);
-    EXPECT_EQ(readNumber("+.5"), 0.5);
-    EXPECT_EQ(readNumber("+-5"), 0);
-    EXPECT_EQ(readNumber("2d1"), 20);
-    EXPECT_EQ(readNumber("1.5e1x"), 15);
+    for (const auto& [text, value] : kNumberTexts) {
+        EXPECT_EQ(readNumber(text), value) << ::testing::PrintToString(std::string(text));
+    }
+    EXPECT_EQ(readNumber("1e999"), 0);  // too large to hold
+}
+
+TEST(ReferenceNumber, ReadsTheSizeTextsAsTheRulesSay) {
+    for (const auto& [text, value] : kNumberTexts) {
+        EXPECT_EQ(referenceNumber(text), value) << ::testing::PrintToString(std::string(text));
+    }
+    EXPECT_TRUE(std::isinf(referenceNumber("1e999")));
 }
 
 // The C library's numeric locale switched, for the life of the object, to German, whose
@@ -237,16 +233,21 @@ TEST(ReadNumber, ReadsADecimalPointWhateverTheLocale) {
     EXPECT_EQ(readNumber("-3"), -3);
 }
 
+const std::pair<double, double> kRoundings[] = {
+    {0.5, 0},   {1.5, 2},   {2.5, 2},       {3.5, 4}, {50.5, 50},
+    {50.6, 51}, {-2.5, -2}, {1540.5, 1540}, {1.4, 1}, {2.4999, 2},
+};
+
 TEST(RoundHalfEven, GoesToTheEvenNeighbour) {
-    EXPECT_EQ(roundHalfEven(0.5), 0);
-    EXPECT_EQ(roundHalfEven(1.5), 2);
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(3.5), 4);
-    EXPECT_EQ(roundHalfEven(50.5), 50);
-    EXPECT_EQ(roundHalfEven(50.6), 51);
-    EXPECT_EQ(roundHalfEven(-2.5), -2);
-    EXPECT_EQ(roundHalfEven(1540.5), 1540);
-    EXPECT_EQ(roundHalfEven(1.4), 1);
+    for (const auto& [x, rounded] : kRoundings) {
+        EXPECT_EQ(roundHalfEven(x), rounded) << x;
+    }
+}
+
+TEST(ReferenceNumber, RoundsHalvesToEven) {
+    for (const auto& [x, rounded] : kRoundings) {
+        EXPECT_EQ(referenceRound(x), rounded) << x;
+    }
 }
 
 struct SizeEntry {
