@@ -471,6 +471,7 @@ TEST(Finish, PercentIsExactFromTheCountsWithNoLeadingZero) {
         {1, 2, "-100.00"},     // a press again on the entrance before the first step
         {0, 2, ".00"},         // presses on the exit after Solve: no move was made
         {32767, 32767, ".00"},
+        {30000, 30001, ".00"},  // -0.0033 rounds to zero, which shows without a sign
     };
     for (const Case& c : cases) {
         EXPECT_EQ(percentText(c.moves, c.extra), c.text) << c.moves << " moves, " << c.extra;
