@@ -18,8 +18,8 @@
 namespace quorrel::testing {
 namespace {
 
-// Which variable a check mark shows.
-enum class Mark { None, MakeFiles, Visibility };
+// Which variable a check mark shows: none, the file option, or the visibility's radius.
+enum class Mark { NoMark, MakeFiles, Radius };
 
 struct Pinned {
     Command id;
@@ -37,83 +37,30 @@ void PrintTo(const Pinned& p, std::ostream* os) {
     *os << p.name;
 }
 
-constexpr KeyScope kNoKey = KeyScope::None;
+using C = Command;
+using enum Place;
+using enum Mark;
+using enum KeyScope;
 
 // In the order of the menu bar, then of the keys.
 constexpr Pinned kPinned[] = {
-    {Command::NewMaze,
-     Place::Button,
-     {},
-     "NEW MAZE",
-     "Command1",
-     Mark::None,
-     -1,
-     "Ctrl+N",
-     KeyScope::DesktopWindow},
-    {Command::MakeFile,
-     Place::InMenu,
-     "mkfil",
-     "Make file",
-     "mkfile",
-     Mark::MakeFiles,
-     -1,
-     {},
-     kNoKey},
-    {Command::Retry, Place::MenuBar, {}, "&Retry", "retry", Mark::None, -1, {}, kNoKey},
-    {Command::Solve, Place::MenuBar, {}, "&Solve", "cheat", Mark::None, -1, {}, kNoKey},
-    {Command::Hide1,
-     Place::InMenu,
-     "hide",
-     "1 square visibility",
-     "hide1",
-     Mark::Visibility,
-     1,
-     {},
-     kNoKey},
-    {Command::Hide2,
-     Place::InMenu,
-     "hide",
-     "2 square visibility",
-     "hide2",
-     Mark::Visibility,
-     2,
-     {},
-     kNoKey},
-    {Command::Hide4,
-     Place::InMenu,
-     "hide",
-     "4 square visibility",
-     "hide4",
-     Mark::Visibility,
-     4,
-     {},
-     kNoKey},
-    {Command::Hide8,
-     Place::InMenu,
-     "hide",
-     "8 square visibility",
-     "hide8",
-     Mark::Visibility,
-     8,
-     {},
-     kNoKey},
-    {Command::Hide0,
-     Place::InMenu,
-     "hide",
-     "Full visibility",
-     "hide0",
-     Mark::Visibility,
-     0,
-     {},
-     kNoKey},
-    {Command::Blank, Place::MenuBar, {}, {}, "nul", Mark::None, -1, {}, kNoKey},
-    {Command::Help, Place::MenuBar, {}, "&HELP!", "help", Mark::None, -1, "F1", KeyScope::Window},
-    {Command::StepLeft, Place::Key, {}, {}, "stepLeft", Mark::None, -1, "Left", KeyScope::Board},
-    {Command::StepRight, Place::Key, {}, {}, "stepRight", Mark::None, -1, "Right", KeyScope::Board},
-    {Command::StepUp, Place::Key, {}, {}, "stepUp", Mark::None, -1, "Up", KeyScope::Board},
-    {Command::StepDown, Place::Key, {}, {}, "stepDown", Mark::None, -1, "Down", KeyScope::Board},
-    {Command::WhereAmI, Place::Key, {}, {}, "whereAmI", Mark::None, -1, "Space", KeyScope::Board},
-    {Command::Quit, Place::Key, {}, {}, "quit", Mark::None, -1, "Ctrl+Q", KeyScope::DesktopWindow},
+    {C::NewMaze, Button, {}, "NEW MAZE", "Command1", NoMark, -1, "Ctrl+N", DesktopWindow},
+    {C::MakeFile, InMenu, "mkfil", "Make file", "mkfile", MakeFiles, -1, {}, None},
+    {C::Retry, MenuBar, {}, "&Retry", "retry", NoMark, -1, {}, None},
+    {C::Solve, MenuBar, {}, "&Solve", "cheat", NoMark, -1, {}, None},
+    {C::Hide1, InMenu, "hide", "1 square visibility", "hide1", Radius, 1, {}, None},
+    {C::Hide2, InMenu, "hide", "2 square visibility", "hide2", Radius, 2, {}, None},
+    {C::Hide4, InMenu, "hide", "4 square visibility", "hide4", Radius, 4, {}, None},
+    {C::Hide8, InMenu, "hide", "8 square visibility", "hide8", Radius, 8, {}, None},
+    {C::Hide0, InMenu, "hide", "Full visibility", "hide0", Radius, 0, {}, None},
+    {C::Blank, MenuBar, {}, {}, "nul", NoMark, -1, {}, None},
+    {C::Help, MenuBar, {}, "&HELP!", "help", NoMark, -1, "F1", Window},
+    {C::StepLeft, Key, {}, {}, "stepLeft", NoMark, -1, "Left", Board},
+    {C::StepRight, Key, {}, {}, "stepRight", NoMark, -1, "Right", Board},
+    {C::StepUp, Key, {}, {}, "stepUp", NoMark, -1, "Up", Board},
+    {C::StepDown, Key, {}, {}, "stepDown", NoMark, -1, "Down", Board},
+    {C::WhereAmI, Key, {}, {}, "whereAmI", NoMark, -1, "Space", Board},
+    {C::Quit, Key, {}, {}, "quit", NoMark, -1, "Ctrl+Q", DesktopWindow},
 };
 
 class CommandRows : public ::testing::TestWithParam<Pinned> {};
@@ -132,21 +79,21 @@ TEST_P(CommandRows, AreAsTheWindowShowsThem) {
         return std::tuple(r.id, r.place, r.menu, r.caption, r.name, r.radius, r.shortcut, r.scope);
     };
     EXPECT_EQ(fields(row), fields(p));
-    ASSERT_EQ(row.checked != nullptr, p.mark != Mark::None);
+    ASSERT_EQ(row.checked != nullptr, p.mark != NoMark);
     // The check mark follows its own variable and no other.
     for (const bool makeFiles : {false, true}) {
         for (const Int visibility : {0, 1, 2, 3, 4, 8}) {
             State s;
             s.makeFiles = makeFiles;
             s.visibility = visibility;
-            if (p.mark == Mark::MakeFiles) {
+            if (p.mark == MakeFiles) {
                 EXPECT_EQ(row.checked(s), makeFiles) << visibility;
-            } else if (p.mark == Mark::Visibility) {
+            } else if (p.mark == Radius) {
                 EXPECT_EQ(row.checked(s), visibility == p.radius) << makeFiles;
             }
         }
     }
-    if (p.mark == Mark::Visibility) {
+    if (p.mark == Radius) {
         EXPECT_EQ(visibilityItem(p.radius), &row);
     }
 }
@@ -165,9 +112,8 @@ TEST(CommandTable, BuildsTheMenuBarInItsOrder) {
     // The entries of the menu bar as a front end adds them: a list where its first item stands.
     std::vector<std::string_view> bar;
     for (const CommandRow& row : commands()) {
-        const std::string_view entry = row.place == Place::InMenu ? row.menu : row.name;
-        if ((row.place == Place::MenuBar || row.place == Place::InMenu) &&
-            (bar.empty() || bar.back() != entry)) {
+        const std::string_view entry = row.place == InMenu ? row.menu : row.name;
+        if ((row.place == MenuBar || row.place == InMenu) && (bar.empty() || bar.back() != entry)) {
             bar.push_back(entry);
         }
     }
@@ -177,10 +123,10 @@ TEST(CommandTable, BuildsTheMenuBarInItsOrder) {
 
 TEST(CommandTable, FindsTheItemOfARadiusAndTheCommandOfAnArrow) {
     EXPECT_EQ(visibilityItem(3), nullptr);
-    EXPECT_EQ(stepCommand(Arrow::Left), Command::StepLeft);
-    EXPECT_EQ(stepCommand(Arrow::Right), Command::StepRight);
-    EXPECT_EQ(stepCommand(Arrow::Up), Command::StepUp);
-    EXPECT_EQ(stepCommand(Arrow::Down), Command::StepDown);
+    EXPECT_EQ(stepCommand(Arrow::Left), C::StepLeft);
+    EXPECT_EQ(stepCommand(Arrow::Right), C::StepRight);
+    EXPECT_EQ(stepCommand(Arrow::Up), C::StepUp);
+    EXPECT_EQ(stepCommand(Arrow::Down), C::StepDown);
 }
 
 // perform() after some commands on the worked 2 by 2 maze (down, down and out is the way).
@@ -192,26 +138,26 @@ struct Performed {
     std::string_view width = "5";  // typed into the width selector
 };
 
-constexpr Command kDown = Command::StepDown;
+constexpr Command kDown = C::StepDown;
 
 const Performed kPerformed[] = {
-    {"HELP! shows the rules", {}, Command::Help, true},
-    {"NEW MAZE refuses the size typed", {}, Command::NewMaze, true, "1"},
-    {"NEW MAZE makes a maze", {}, Command::NewMaze, false},
+    {"HELP! shows the rules", {}, C::Help, true},
+    {"NEW MAZE refuses the size typed", {}, C::NewMaze, true, "1"},
+    {"NEW MAZE makes a maze", {}, C::NewMaze, false},
     {"out through the exit: Perfect!", {kDown, kDown}, kDown, true},
     {"out after a detour: the result question",
-     {kDown, Command::StepRight, Command::StepLeft, kDown},
+     {kDown, C::StepRight, C::StepLeft, kDown},
      kDown,
      true},
     {"a step", {kDown}, kDown, false},
-    {"a wall", {kDown}, Command::StepLeft, false},
-    {"Solve", {kDown}, Command::Solve, false},
-    {"Retry", {kDown}, Command::Retry, false},
-    {"a Visibility item", {}, Command::Hide2, false},
-    {"Make file", {}, Command::MakeFile, false},
-    {"where am I", {kDown}, Command::WhereAmI, false},
-    {"the blank item", {kDown}, Command::Blank, false},
-    {"Quit, which only a front end carries out", {kDown}, Command::Quit, false},
+    {"a wall", {kDown}, C::StepLeft, false},
+    {"Solve", {kDown}, C::Solve, false},
+    {"Retry", {kDown}, C::Retry, false},
+    {"a Visibility item", {}, C::Hide2, false},
+    {"Make file", {}, C::MakeFile, false},
+    {"where am I", {kDown}, C::WhereAmI, false},
+    {"the blank item", {kDown}, C::Blank, false},
+    {"Quit, which only a front end carries out", {kDown}, C::Quit, false},
 };
 
 TEST(Perform, ReportsAMessageBoxAndSaysNothingAfterIt) {

@@ -20,30 +20,6 @@ namespace quorrel::testing {
 
 namespace {
 
-// Texts people type, or that sit on the edge of a rule of the size reading.
-constexpr std::array<std::string_view, 41> kTrickyTexts = {
-    "",          " ",
-    "2",         "50",
-    "51",        "1",
-    "1.5",       "0.5",
-    "2.5",       "3.5",
-    "50.5",      "50.6",
-    "49.5",      "1e1",
-    "5d0",       "+7",
-    "-7",        "\t4\n",
-    " 2 0",      "1e999",
-    "-1e999",    "abc",
-    "49.999999", ".5e2",
-    "2,5",       "0x10",
-    "inf",       "nan",
-    "4e-1",      "1 e 1",
-    "+",         "-",
-    ".",         "e5",
-    "65536",     "32767.5",
-    "-0",        "0000000000000000000000000000000000000002",
-    "2.",        "1.e1",
-    "\r5"};
-
 constexpr std::array<std::string_view, 8> kSuffixes = {".5", ".4999", ".5001", ".0",
                                                        "e0", "d1",    "e-1",   "   "};
 
@@ -319,7 +295,7 @@ std::string EventDriver::sizeText(ByteReader& in) {
         case 13:
         case 14:
         case 15:
-            return std::string(oddOf(in, kTrickyTexts));
+            return std::string(kNumberTexts[in.byte() % std::size(kNumberTexts)].text);
         default:
             // Mostly small mazes, so that walks reach their exits.
             return std::to_string(2 + (t >> 4) % 9);

@@ -1,9 +1,11 @@
 #pragma once
 
-// Values at the edges of what a window may report, for the event driver and the fuzzers.
+// Values at the edges of what a window may report, for the event driver and the fuzzers, and
+// size texts with the number each stands for.
 
 #include <array>
 #include <limits>
+#include <string_view>
 
 namespace quorrel::testing {
 
@@ -23,5 +25,73 @@ inline constexpr std::array<double, 10> kOddPixels = {
 // Pointer coordinates in twips.
 inline constexpr std::array<float, 8> kOddCoordinates = {
     kNaN<float>, kInfinity<float>, -kInfinity<float>, -1e30F, 1e30F, -0.0F, 32767.5F, -32768.5F};
+
+// A text typed into a size selector, or one on the edge of a rule of the size reading, and the
+// number at its start; an infinite one is too large to hold, and the game reads it as 0.
+struct NumberText {
+    std::string_view text;
+    double value;
+};
+
+inline constexpr double kHuge = kInfinity<double>;
+inline constexpr NumberText kNumberTexts[] = {
+    {"", 0},
+    {" ", 0},
+    {"abc", 0},
+    {"2", 2},
+    {"50", 50},
+    {"51", 51},
+    {"1", 1},
+    {"20", 20},
+    {"100000", 1e5},
+    {"65536", 65536},
+    {"1.4", 1.4},
+    {"0.5", 0.5},
+    {"1.5", 1.5},
+    {"2.5", 2.5},
+    {"3.5", 3.5},
+    {"49.5", 49.5},
+    {"50.5", 50.5},
+    {"50.6", 50.6},
+    {"32767.5", 32767.5},
+    {"49.999999", 49.999999},
+    {"-3", -3},
+    {"-7", -7},
+    {"-0", 0},
+    {"+7", 7},
+    {" 2 0", 20},
+    {"\t3\n", 3},
+    {"\t4\n", 4},
+    {"\r5", 0},
+    {"12abc", 12},
+    {"1.2.3", 1.2},
+    {".5", 0.5},
+    {"2.", 2},
+    {"-.5", -0.5},
+    {"+.5", 0.5},
+    {"- 4", -4},
+    {"+-5", 0},
+    {"+", 0},
+    {"-", 0},
+    {".", 0},
+    {"1e1", 10},
+    {"1 e 1", 10},
+    {"1.e1", 10},
+    {"1e", 1},
+    {"2e+", 2},
+    {"e5", 0},
+    {"4e-1", 0.4},
+    {".5e2", 50},
+    {"2d1", 20},
+    {"5d0", 5},
+    {"1.5e1x", 15},
+    {"2,5", 2},
+    {"0x10", 0},
+    {"inf", 0},
+    {"nan", 0},
+    {"1e999", kHuge},
+    {"-1e999", -kHuge},
+    {"00000000000000000002", 2},
+};
 
 }  // namespace quorrel::testing
