@@ -516,7 +516,7 @@ TEST(Finish, YesDoesExactlyWhatRetryFromTheMenuDoes) {
         ASSERT_EQ(yes.window.opsAtMessage.front(), atMessage);
         retry_Click(menu.form);
         EXPECT_EQ(gameState(yes), gameState(menu)) << "radius " << radius;
-        EXPECT_TRUE(sameOps(opsSince(yes.surface, atMessage), opsSince(menu.surface, atMessage)))
+        EXPECT_TRUE(opsSince(yes.surface, atMessage) == opsSince(menu.surface, atMessage))
             << "radius " << radius;
         EXPECT_GT(yes.surface.ops.size(), atMessage);
         EXPECT_EQ(yes.form.moveCount, 0);

@@ -15,24 +15,12 @@ namespace {
 
 // ---- Menu ---------------------------------------------------------------------------------
 
-struct Choice {
-    void (*click)(Mazeform&);
-    Command item;
-    Int radius;
-};
-
-const std::vector<Choice> kChoices = {{hide1_Click, Command::Hide1, 1},
-                                      {hide2_Click, Command::Hide2, 2},
-                                      {hide4_Click, Command::Hide4, 4},
-                                      {hide8_Click, Command::Hide8, 8},
-                                      {hide0_Click, Command::Hide0, 0}};
-
+// The Visibility items of the command table that are checked.
 std::vector<Command> checkedItems(const FakeWindow& w) {
     std::vector<Command> out;
-    for (const Choice& c : kChoices) {
-        const auto it = w.checks.find(c.item);
-        if (it != w.checks.end() && it->second) {
-            out.push_back(c.item);
+    for (const auto& [item, on] : w.checks) {
+        if (on && commandRow(item).radius >= 0) {
+            out.push_back(item);
         }
     }
     return out;
@@ -43,18 +31,24 @@ TEST(VisibilityMenu, ExactlyTheChosenItemIsChecked) {
     buildWorkedMaze(h);
     h.window.checks[Command::MakeFile] = true;
     const std::size_t ops = h.surface.ops.size();
-    for (const Choice& first : kChoices) {
-        for (const Choice& c : kChoices) {
-            first.click(h.form);
-            c.click(h.form);
-            EXPECT_EQ(checkedItems(h.window), std::vector<Command>{c.item});
+    int items = 0;
+    for (const CommandRow& first : commands()) {
+        for (const CommandRow& c : commands()) {
+            if (first.radius < 0 || c.radius < 0) {
+                continue;
+            }
+            ++items;
+            perform(h.form, first.id);
+            perform(h.form, c.id);
+            EXPECT_EQ(checkedItems(h.window), std::vector<Command>{c.id});
             EXPECT_EQ(h.form.visibility, c.radius);
             const auto checks = h.window.checks;
-            c.click(h.form);  // choosing the checked item again
+            perform(h.form, c.id);  // choosing the checked item again
             EXPECT_EQ(h.window.checks, checks);
             EXPECT_EQ(h.form.visibility, c.radius);
         }
     }
+    EXPECT_GE(items, 4) << "fewer than two Visibility items";
     EXPECT_TRUE(h.window.checks[Command::MakeFile]);
     EXPECT_EQ(h.surface.ops.size(), ops);
     EXPECT_EQ(h.form.lastVisibility, 0);
@@ -125,11 +119,6 @@ std::multiset<Wall> wallsWithin(const std::multiset<Wall>& whole, int t, int b, 
     return out;
 }
 
-std::size_t countKind(const std::vector<DrawOp>& ops, DrawOp::Kind kind) {
-    return static_cast<std::size_t>(std::count_if(
-        ops.begin(), ops.end(), [kind](const DrawOp& op) { return op.kind == kind; }));
-}
-
 // ---- The neighbourhood drawn at a step ----------------------------------------------------
 
 struct Block {
@@ -169,8 +158,8 @@ TEST(VisibilityRedraw, ShowsTheBlockAroundThePlayerClippedToTheMaze) {
         const std::vector<DrawOp> ops = opsSince(h.surface, before);
         ASSERT_FALSE(ops.empty());
         EXPECT_EQ(ops.front().kind, DrawOp::Clear);
-        EXPECT_EQ(countKind(ops, DrawOp::Clear), 1U);
-        EXPECT_EQ(countKind(ops, DrawOp::Line), ops.size() - 1);
+        EXPECT_EQ(onlyKind(ops, DrawOp::Clear).size(), 1U);
+        EXPECT_EQ(onlyKind(ops, DrawOp::Line).size(), ops.size() - 1);
 
         std::set<Square> rights, bottoms;
         std::set<int> leftEdgeRows, topEdgeCols;
@@ -215,7 +204,7 @@ TEST(VisibilityRedraw, ShowsTheBlockAroundThePlayerClippedToTheMaze) {
         EXPECT_EQ(bottoms, block) << where;
         EXPECT_EQ(leftEdgeRows, expectedLeft) << where;
         EXPECT_EQ(topEdgeCols, expectedTop) << where;
-        EXPECT_EQ(countKind(ops, DrawOp::Line),
+        EXPECT_EQ(onlyKind(ops, DrawOp::Line).size(),
                   2 * block.size() + expectedLeft.size() + expectedTop.size())
             << where;
     }
@@ -253,7 +242,7 @@ TEST(VisibilityRedraw, EachStepShowsOnlyTheWallsAroundThePlayer) {
             std::vector<DrawOp> ops = opsSince(h.surface, before);
             ASSERT_FALSE(ops.empty());
             EXPECT_EQ(ops.front().kind, DrawOp::Clear);
-            EXPECT_EQ(countKind(ops, DrawOp::Clear), 1U);
+            EXPECT_EQ(onlyKind(ops, DrawOp::Clear).size(), 1U);
             const int t = std::max(1, next.row - radius);
             const int b = std::min<int>(h.form.mazeHeight, next.row + radius);
             const int l = std::max(1, next.col - radius);
@@ -285,7 +274,7 @@ TEST(VisibilityRedraw, ChoosingARadiusShowsOnlyAtTheNextStep) {
     ASSERT_NO_FATAL_FAILURE(pressIntoSeededWay(h, 10, 10, 5, 4, way));
     moveToward(h, way[0]);
     std::size_t before = h.surface.ops.size();
-    hide1_Click(h.form);
+    chooseRadius(h.form, 1);
     release(h);
     pressOn(h, way[0]);
     moveToward(h, way[0]);  // a movement without a step
@@ -295,55 +284,55 @@ TEST(VisibilityRedraw, ChoosingARadiusShowsOnlyAtTheNextStep) {
     std::vector<DrawOp> ops = opsSince(h.surface, before);
     ASSERT_FALSE(ops.empty());
     EXPECT_EQ(ops.front().kind, DrawOp::Clear);
-    const std::size_t radiusOneLines = countKind(ops, DrawOp::Line);
+    const std::size_t radiusOneLines = onlyKind(ops, DrawOp::Line).size();
 
     // From one restricted radius to another: the wider block shows at the next step.
-    hide8_Click(h.form);
+    chooseRadius(h.form, 8);
     before = h.surface.ops.size();
     moveToward(h, way[2]);
     ops = opsSince(h.surface, before);
     ASSERT_FALSE(ops.empty());
     EXPECT_EQ(ops.front().kind, DrawOp::Clear);
-    EXPECT_GT(countKind(ops, DrawOp::Line), radiusOneLines);
+    EXPECT_GT(onlyKind(ops, DrawOp::Line).size(), radiusOneLines);
 }
 
 TEST(VisibilityRedraw, ARadiusChosenBeforeTheFirstStepLeavesTheWholeMazeUntilThatStep) {
     PlayHarness h;
     buildSeededMaze(h, 10, 10, 5);
     const std::size_t before = h.surface.ops.size();
-    hide4_Click(h.form);
+    chooseRadius(h.form, 4);
     pressOn(h, entranceSquare(h.form));
     std::vector<DrawOp> ops = opsSince(h.surface, before);
-    EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
-    EXPECT_EQ(countKind(ops, DrawOp::Line), 0U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Clear).size(), 0U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Line).size(), 0U);
     moveToward(h, firstSquare(h.form));
     ops = opsSince(h.surface, before);
-    EXPECT_EQ(countKind(ops, DrawOp::Clear), 1U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Clear).size(), 1U);
 }
 
 TEST(VisibilityRedraw, FullVisibilityComingBackDrawsTheWholeMazeOnce) {
     PlayHarness h;
     std::vector<Square> way;
     ASSERT_NO_FATAL_FAILURE(buildSeededWay(h, 10, 10, 5, 5, way));
-    hide2_Click(h.form);
+    chooseRadius(h.form, 2);
     pressOn(h, entranceSquare(h.form));
     moveToward(h, way[0]);
     moveToward(h, way[1]);
-    hide0_Click(h.form);
+    chooseRadius(h.form, 0);
 
     std::size_t before = h.surface.ops.size();
     moveToward(h, way[2]);
     std::vector<DrawOp> ops = opsSince(h.surface, before);
-    EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Clear).size(), 0U);
     EXPECT_EQ(sortedLines(ops), sortedLines(h.mazeLines));
-    EXPECT_EQ(countKind(ops, DrawOp::Box), 2U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Box).size(), 2U);
     EXPECT_EQ(h.form.lastVisibility, 0);
 
     before = h.surface.ops.size();
     moveToward(h, way[3]);
     ops = opsSince(h.surface, before);
-    EXPECT_EQ(countKind(ops, DrawOp::Line), 0U);
-    EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Line).size(), 0U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Clear).size(), 0U);
 }
 
 // The radius of the previous step is remembered across games: the first step of a game under
@@ -352,11 +341,11 @@ TEST(VisibilityRedraw, FirstStepUnderFullVisibilityAfterARestrictedGameRedrawsOn
     for (bool newMaze : {false, true}) {
         PlayHarness h;
         buildSeededMaze(h, 10, 10, 5);
-        hide1_Click(h.form);
+        chooseRadius(h.form, 1);
         pressOn(h, entranceSquare(h.form));
         moveToward(h, firstSquare(h.form));
         release(h);
-        hide0_Click(h.form);
+        chooseRadius(h.form, 0);
         if (newMaze) {
             buildSeededMaze(h, 8, 9, 11);
         } else {
@@ -368,12 +357,12 @@ TEST(VisibilityRedraw, FirstStepUnderFullVisibilityAfterARestrictedGameRedrawsOn
         std::size_t before = h.surface.ops.size();
         moveToward(h, way[0]);
         std::vector<DrawOp> ops = opsSince(h.surface, before);
-        EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+        EXPECT_EQ(onlyKind(ops, DrawOp::Clear).size(), 0U);
         EXPECT_EQ(sortedLines(ops), sortedLines(h.mazeLines)) << "new maze " << newMaze;
 
         before = h.surface.ops.size();
         moveToward(h, way[1]);
-        EXPECT_EQ(countKind(opsSince(h.surface, before), DrawOp::Line), 0U);
+        EXPECT_EQ(onlyKind(opsSince(h.surface, before), DrawOp::Line).size(), 0U);
     }
 }
 
@@ -384,8 +373,8 @@ TEST(VisibilityRedraw, FirstStepUnderFullVisibilityAfterAFullGameDoesNotRedraw) 
     const std::size_t before = h.surface.ops.size();
     moveToward(h, firstSquare(h.form));
     const std::vector<DrawOp> ops = opsSince(h.surface, before);
-    EXPECT_EQ(countKind(ops, DrawOp::Line), 0U);
-    EXPECT_EQ(countKind(ops, DrawOp::Clear), 0U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Line).size(), 0U);
+    EXPECT_EQ(onlyKind(ops, DrawOp::Clear).size(), 0U);
     EXPECT_EQ(ops.size(), 2U);  // the player's square and its count
 }
 
@@ -393,17 +382,16 @@ TEST(VisibilityRedraw, FirstStepUnderFullVisibilityAfterAFullGameDoesNotRedraw) 
 // count, is on the board before the result is shown.
 struct FinishCase {
     bool detour;
-    void (*choose)(Mazeform&);
+    Int radius;
 };
 
 TEST(VisibilityRedraw, TheFinishShowsTheWholeWalkBeforeTheMessage) {
-    const std::vector<FinishCase> cases = {
-        {false, hide2_Click}, {true, hide1_Click}, {true, hide8_Click}, {false, hide4_Click}};
-    for (const auto& [detour, choose] : cases) {
+    const std::vector<FinishCase> cases = {{false, 2}, {true, 1}, {true, 8}, {false, 4}};
+    for (const auto& [detour, radius] : cases) {
         PlayHarness h;
         buildSeededMaze(h, 12, 10, 9);
         ASSERT_TRUE(h.form.exitMade);
-        choose(h.form);
+        chooseRadius(h.form, radius);
         const std::vector<Square> way = routeToExit(h.form);
         const std::optional<Branch> branch = firstBranch(h.form, way);
         ASSERT_TRUE(branch);
@@ -426,7 +414,7 @@ TEST(VisibilityRedraw, TheFinishShowsTheWholeWalkBeforeTheMessage) {
         ASSERT_NE(blue, ops.end());
         ASSERT_GE(ops.end() - blue, 2);
         const std::vector<DrawOp> finish(blue + 2, ops.end());
-        EXPECT_EQ(countKind(finish, DrawOp::Clear), 0U);
+        EXPECT_EQ(onlyKind(finish, DrawOp::Clear).size(), 0U);
         EXPECT_EQ(sortedLines(finish), sortedLines(h.mazeLines));
 
         std::vector<std::tuple<float, float, std::string>> painted;

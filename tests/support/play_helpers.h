@@ -19,41 +19,22 @@
 #include "play/play.h"
 #include "support/doubles.h"
 #include "support/maze_geometry.h"
+#include "ui/commands.h"
 #include "ui/mazeform.h"
 
 namespace quorrel::testing {
 
 using PlayHarness = Harness;
 
-inline std::vector<DrawOp> onlyKind(const std::vector<DrawOp>& ops, DrawOp::Kind kind) {
-    std::vector<DrawOp> out;
-    for (const DrawOp& op : ops) {
-        if (op.kind == kind) {
-            out.push_back(op);
-        }
-    }
-    return out;
+// Chooses the Visibility item of a radius, as the menu does.
+inline void chooseRadius(Mazeform& f, Int radius) {
+    const CommandRow* item = visibilityItem(radius);
+    ASSERT_NE(item, nullptr) << "no Visibility item of radius " << radius;
+    perform(f, item->id);
 }
 
 inline std::vector<DrawOp> opsSince(const RecordingSurface& surface, std::size_t from) {
     return {surface.ops.begin() + static_cast<std::ptrdiff_t>(from), surface.ops.end()};
-}
-
-inline bool sameOp(const DrawOp& a, const DrawOp& b) {
-    return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 &&
-           a.colour == b.colour && a.text == b.text && a.points == b.points;
-}
-
-inline bool sameOps(const std::vector<DrawOp>& a, const std::vector<DrawOp>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (!sameOp(a[i], b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The drawing's board for the 2 by 2 example: squares of 375 twips with an inset of 75; (1, 1)
