@@ -4,10 +4,13 @@ tests/support/event_driver.cpp: run it again whenever that encoding or the comma
 changes, and check each seed with `build-fuzz/fuzz/fuzz_events <seed>`, whose tally says what
 it played."""
 import os
+import re
 
-ROWS = ["NewMaze", "MakeFile", "Retry", "Solve", "Hide1", "Hide2", "Hide4", "Hide8", "Hide0",
-        "Blank", "Help", "StepLeft", "StepRight", "StepUp", "StepDown", "WhereAmI", "Quit"]
-BOARD_KEYS = {"StepLeft", "StepRight", "StepUp", "StepDown", "WhereAmI"}
+HERE = os.path.dirname(os.path.abspath(__file__))
+# The commands in the order of the table, which is the order of the enum.
+with open(os.path.join(HERE, "..", "src", "ui", "controls.h"), encoding="utf-8") as header:
+    ENUM = re.search(r"enum class Command \{([^}]*)\}", header.read()).group(1)
+ROWS = [name.strip() for name in ENUM.split(",") if name.strip()]
 PICKS = [(7 * i) % 256 for i in range(32)]
 
 
@@ -26,12 +29,9 @@ def walk(steps, release=False):
 
 
 def command(name, repeats=1):
-    out = [48, ROWS.index(name)]
-    if name == "NewMaze":
-        out.append(1)  # with the texts the selectors hold
-    if name in BOARD_KEYS:
-        out.append(repeats - 1)
-    return out
+    """A row of the table; a key of the board held down for a few repeats, NEW MAZE with the
+    texts the selectors hold."""
+    return [48, ROWS.index(name), ((repeats - 1) << 1) | 1]
 
 
 YES, NO = [25], [27]
@@ -66,7 +66,7 @@ SEEDS = {
 }
 
 if __name__ == "__main__":
-    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "fuzz_events")
+    folder = os.path.join(HERE, "corpus", "fuzz_events")
     for name, data in SEEDS.items():
         with open(os.path.join(folder, name), "wb") as f:
             f.write(bytes(data))

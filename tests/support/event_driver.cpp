@@ -509,12 +509,14 @@ void EventDriver::heldCommand(ByteReader& in) {
 void EventDriver::command(ByteReader& in, const std::string& detail) {
     const std::span<const CommandRow> rows = commands();
     const CommandRow& row = rows[in.byte() % rows.size()];
-    if (row.id == Command::NewMaze && in.byte() % 2 == 0) {
+    const int how = in.byte();
+    // NEW MAZE with new texts in the selectors, or with the texts they hold: pressed again, or
+    // Ctrl+N.
+    if (row.id == Command::NewMaze && how % 2 == 0) {
         newMaze(in);
         return;
     }
-    // Otherwise NEW MAZE keeps the texts the selectors hold: pressed again, or Ctrl+N.
-    const int repeats = row.scope == KeyScope::Board ? in.byte() % 4 + 1 : 1;
+    const int repeats = row.scope == KeyScope::Board ? how / 2 % 4 + 1 : 1;
     for (int n = repeats; n > 0 && faults_.empty(); --n) {
         perform(row.id, detail);
     }
