@@ -319,6 +319,28 @@ TEST_F(SoundWindow, TheLedgerTiesTheCountersToThePassCounts) {
     EXPECT_TRUE(faults.empty()) << describe(faults);
 }
 
+TEST_F(SoundWindow, AMazeFileThatDoesNotDrawTheMazeIsSeen) {
+    h.form.makeFiles = true;
+    Command1_Click(h.form);
+    ASSERT_EQ(h.files.files.size(), 1U);
+    const std::string text = h.files.files.begin()->second;
+    const auto faultsOf = [&](const std::string& file) {
+        Faults faults;
+        checkMazeText(file, h.form, faults);
+        return faults;
+    };
+    EXPECT_EQ(faultsOf(text), Faults{});
+    const std::size_t wall = text.find("--");
+    const std::string breaks[][2] = {
+        {text.substr(0, wall) + "  " + text.substr(wall + 2), "does not draw its walls"},
+        {text.substr(0, text.size() - 2) + "\n", "not ended by CR LF"},
+        {text.substr(0, text.rfind("\r\n", text.size() - 3) + 2), "the shape of the maze"},
+        {text.substr(0, text.size() - 3) + " \r\n", "the shape of the maze"}};
+    for (const auto& [file, words] : breaks) {
+        EXPECT_TRUE(mentions(faultsOf(file), words)) << words;
+    }
+}
+
 TEST(CheckingSurface, AWallThatIsNotOneSquareIsSeen) {
     State s;
     s.squareSize = 100;

@@ -43,22 +43,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Splits a file at CR LF; the text must end with one.
-std::vector<std::string> crlfLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t from = 0;
-    while (from < text.size()) {
-        const std::size_t end = text.find("\r\n", from);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "text after the last line end";
-            break;
-        }
-        lines.push_back(text.substr(from, end - from));
-        from = end + 2;
-    }
-    return lines;
-}
-
 // The size of the file of a W by H maze: four empty lines and 2H + 1 lines of 3W + 1
 // characters, each line ended by CR LF.
 std::size_t mazeFileSize(int w, int h) {
@@ -171,52 +155,9 @@ TEST(MazeFileName, EveryMazeCountsAfreshFromOne) {
 
 // Reads the walls back from a file and compares them with the maze in the state.
 void expectFileShowsMaze(const std::string& text, const State& s) {
-    const int w = s.mazeWidth;
-    const int h = s.mazeHeight;
-    SCOPED_TRACE(::testing::Message() << w << " by " << h << " maze file");
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "line feed without carriage return";
-        }
-        if (text[i] == '\r') {
-            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "lone carriage return";
-        }
-    }
-    const std::vector<std::string> lines = crlfLines(text);
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(5 + 2 * h));
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(lines[i], "");
-    }
-    for (std::size_t i = 4; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        ASSERT_EQ(line.size(), static_cast<std::size_t>(3 * w + 1)) << "line " << i + 1;
-        EXPECT_NE(line.back(), ' ') << "line " << i + 1;
-        for (char ch : line) {
-            EXPECT_TRUE(ch == ' ' || ch == '.' || ch == '-' || ch == ':' || ch == 'I')
-                << "line " << i + 1;
-        }
-    }
-    // Top border.
-    const std::string& top = lines[4];
-    for (int c = 1; c <= w; ++c) {
-        const std::string token = top.substr(static_cast<std::size_t>(3 * (c - 1)), 3);
-        EXPECT_EQ(token, c == s.entryCol ? ".  " : ".--") << "top border, column " << c;
-    }
-    EXPECT_EQ(top.back(), '.');
-    for (int r = 1; r <= h; ++r) {
-        const std::string& sides = lines[static_cast<std::size_t>(3 + 2 * r)];
-        const std::string& bottoms = lines[static_cast<std::size_t>(4 + 2 * r)];
-        EXPECT_EQ(sides.front(), 'I');
-        EXPECT_EQ(sides.back(), 'I') << "right border of row " << r;
-        EXPECT_EQ(bottoms.back(), '.');
-        for (int c = 1; c <= w; ++c) {
-            const std::size_t at = static_cast<std::size_t>(3 * (c - 1));
-            EXPECT_EQ(sides.substr(at + 1, 3), s.opensRight(c, r) ? "   " : "  I")
-                << "right side of (" << c << ", " << r << ")";
-            EXPECT_EQ(bottoms.substr(at, 3), s.opensDown(c, r) ? ":  " : ":--")
-                << "bottom side of (" << c << ", " << r << ")";
-        }
-    }
+    Faults faults;
+    checkMazeText(text, s, faults);
+    EXPECT_EQ(faults, Faults{});
 }
 
 TEST(MazeFileText, MatchesTheMazeForManySizes) {

@@ -781,26 +781,7 @@ void EventDriver::checkMazeFile(const Before& before, bool accepted) {
         faults_.push_back("the maze was not saved to " + before.nextFile);
         return;
     }
-    // Four empty lines, then 2H + 1 lines of 3W + 1 characters, each ended by CR LF.
-    std::vector<std::string> lines;
-    std::string_view text = found->second;
-    while (!text.empty()) {
-        const std::size_t end = text.find("\r\n");
-        if (end == std::string_view::npos) {
-            faults_.push_back(before.nextFile + " has a line without CR LF");
-            return;
-        }
-        lines.emplace_back(text.substr(0, end));
-        text.remove_prefix(end + 2);
-    }
-    bool shaped = lines.size() == static_cast<std::size_t>(5 + 2 * form_.mazeHeight);
-    for (std::size_t i = 0; shaped && i < lines.size(); ++i) {
-        shaped =
-            lines[i].size() == (i < 4 ? 0U : static_cast<std::size_t>(3 * form_.mazeWidth + 1));
-    }
-    if (!shaped) {
-        faults_.push_back(before.nextFile + " does not have the shape of the maze");
-    }
+    checkMazeText(found->second, form_, faults_);
 }
 
 // Events that neither draw nor touch the counters and boxes.

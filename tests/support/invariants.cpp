@@ -309,6 +309,54 @@ void checkBoxes(const State& s, std::string_view moves, std::string_view extra, 
     }
 }
 
+void checkMazeText(std::string_view text, const State& s, Faults& out) {
+    const int w = s.mazeWidth;
+    const int h = s.mazeHeight;
+    const std::string file =
+        "the file of the " + std::to_string(w) + " x " + std::to_string(h) + " maze ";
+    std::vector<std::string> lines;
+    for (std::size_t end = 0; !text.empty(); text.remove_prefix(end + 2)) {
+        end = text.find("\r\n");
+        const std::string_view line = text.substr(0, end);
+        if (end == std::string_view::npos || line.find_first_of("\r\n") != line.npos) {
+            out.push_back(file + "has a line not ended by CR LF");
+            return;
+        }
+        lines.emplace_back(line);
+    }
+    bool shaped = lines.size() == static_cast<std::size_t>(5 + 2 * h);
+    for (std::size_t i = 0; shaped && i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        shaped = line.size() == (i < 4 ? 0U : static_cast<std::size_t>(3 * w + 1)) &&
+                 (i < 4 || line.back() != ' ') &&
+                 line.find_first_not_of(" .-:I") == std::string::npos;
+    }
+    if (!shaped) {
+        out.push_back(file + "does not have the shape of the maze");
+        return;
+    }
+    std::string drawn = lines[4];
+    std::string walls;
+    for (int c = 1; c <= w; ++c) {
+        walls += c == s.entryCol ? ".  " : ".--";
+    }
+    walls += '.';
+    for (int r = 1; r <= h; ++r) {
+        std::string sides = "I";
+        std::string bottoms;
+        for (int c = 1; c <= w; ++c) {
+            sides += c < w && s.opensRight(c, r) ? "   " : "  I";  // the right border is closed
+            bottoms += s.opensDown(c, r) ? ":  " : ":--";
+        }
+        walls += sides + bottoms + '.';
+        drawn +=
+            lines[static_cast<std::size_t>(3 + 2 * r)] + lines[static_cast<std::size_t>(4 + 2 * r)];
+    }
+    if (drawn != walls) {
+        out.push_back(file + "does not draw its walls");
+    }
+}
+
 void checkSolution(const State& s, Faults& out) {
     const int w = s.mazeWidth;
     const int h = s.mazeHeight;
