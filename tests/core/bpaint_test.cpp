@@ -42,6 +42,15 @@ class Painting : public ::testing::Test {
         EXPECT_FLOAT_EQ(op.y1, c.y - 187.5F - 90.0F);
     }
 
+    // Puts the player on a square, its corner with it, as a step into it leaves them.
+    void putPlayer(Square s) {
+        const Point c = cornerOf(h.form, s);
+        h.form.curX = static_cast<Int>(c.x);
+        h.form.curY = static_cast<Int>(c.y);
+        h.form.playerCol = static_cast<Int>(s.col);
+        h.form.playerRow = static_cast<Int>(s.row);
+    }
+
     PlayHarness h;
     std::size_t seen = 0;
 };
@@ -179,16 +188,12 @@ TEST_F(Painting, TheSquareBelowTheExitIsAnOrdinaryStep) {
 TEST_F(Painting, BpaintCentresEachLabelOnItsMeasuredSize) {
     Mazeform& f = h.form;
     const Point left = cornerOf(f, kTop);
-    const Point entered = cornerOf(f, kBottom);
     f.moveCount = 7;
     f.extraMoves = 11;
     f.passLabel = "123";
     f.paintX = static_cast<Int>(left.x);
     f.paintY = static_cast<Int>(left.y);
-    f.curX = static_cast<Int>(entered.x);
-    f.curY = static_cast<Int>(entered.y);
-    f.playerCol = 1;
-    f.playerRow = 2;
+    putPlayer(kBottom);
     f.passes(1, 2) = 9;
     newOps();
     bpaint(f);
@@ -211,11 +216,7 @@ TEST_F(Painting, BpaintDoesNotRepaintTheSquareLeftBeforeTheFirstMove) {
     f.passLabel = "9";
     f.paintX = 100;
     f.paintY = 100;
-    const Point c = cornerOf(f, kTop);
-    f.curX = static_cast<Int>(c.x);
-    f.curY = static_cast<Int>(c.y);
-    f.playerCol = 1;
-    f.playerRow = 1;
+    putPlayer(kTop);
     newOps();
     bpaint(f);
     const std::vector<DrawOp> ops = newOps();
@@ -232,11 +233,7 @@ TEST_F(Painting, BpaintOnTheEntranceRowPrintsNoLabel) {
     f.passLabel = "4";
     f.passes(1, 0) = 1;
     f.extraMoves = 0;
-    const Point c = cornerOf(f, kEntrance);
-    f.curX = static_cast<Int>(c.x);
-    f.curY = static_cast<Int>(c.y);
-    f.playerCol = 1;
-    f.playerRow = 0;
+    putPlayer(kEntrance);
     newOps();
     bpaint(f);
     const std::vector<DrawOp> ops = newOps();

@@ -195,61 +195,69 @@ TEST_F(Carve, StaleArmedSouthStepScansInsteadOfMoving) {
     EXPECT_TRUE(f.exitArmed);
 }
 
-TEST_F(Carve, ExitCutOnAnOpenRightSideScansOnFromTheExitSquare) {
+// The exit cut below the walker's square on the bottom row, then the scan to the next reached
+// square after it; once an exit is cut, only the scan.
+struct ExitCut {
+    const char* name;
+    std::vector<Square> reached;  // the walker stands on the first
+    Int code;                     // the walker's square's code
+    bool cutBefore;
+    Square next;  // where the scan stops
+};
+
+void PrintTo(const ExitCut& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ExitCuts : public Carve, public ::testing::WithParamInterface<ExitCut> {};
+
+TEST_P(ExitCuts, OpenTheBottomOfTheWalkersSquareAndScan) {
+    const ExitCut& c = GetParam();
     Mazeform& f = h.form;
-    reach({{1, 1}, {1, 2}, {1, 3}, {2, 3}, {3, 1}});
-    f.openings(1, 3) = 2;
-    standOn(1, 3);
-    const Int before = f.visitCount;
+    for (const Square s : c.reached) {
+        reach({{s.col, s.row}});
+    }
+    const Square at = c.reached.front();
+    standOn(at.col, at.row);
+    f.openings(at.col, at.row) = c.code;
+    f.exitMade = c.cutBefore;
+    const State before = f;
     reset(f);
     EXPECT_TRUE(f.exitMade);
-    EXPECT_EQ(f.openings(1, 3), 3);
-    EXPECT_EQ(f.trail[6], squareCode(kW, 1, 4));
-    EXPECT_EQ(f.trailCount, 6);
-    // The walk goes on at the next reached square after the exit square, not at (1, 1).
-    EXPECT_EQ(walker(f), (Square{2, 3}));
-    EXPECT_EQ(f.visitCount, before - 1);
+    EXPECT_EQ(f.openings(at.col, at.row), c.cutBefore ? c.code : c.code | 1);
+    EXPECT_EQ(walker(f), c.next);
+    EXPECT_EQ(f.visitCount, before.visitCount - 1);
+    EXPECT_EQ(f.trailCount, before.trailCount);
+    EXPECT_EQ(f.exitArmed, before.exitArmed);
+    if (c.cutBefore) {
+        EXPECT_EQ(f.trail, before.trail);
+    } else {
+        EXPECT_EQ(f.trail[static_cast<std::size_t>(f.trailCount)], squareCode(kW, at.col, kH + 1));
+    }
 }
 
-TEST_F(Carve, ExitCutOnAClosedSquareGoesOnFromTheFirstSquare) {
-    Mazeform& f = h.form;
-    reach({{1, 1}, {2, 1}, {2, 2}, {2, 3}, {3, 3}});
-    standOn(3, 3);
-    f.exitArmed = false;
-    const Int before = f.visitCount;
-    reset(f);
-    EXPECT_TRUE(f.exitMade);
-    EXPECT_EQ(f.openings(3, 3), 1);
-    EXPECT_EQ(f.trail[6], squareCode(kW, 3, 4));
-    EXPECT_EQ(walker(f), (Square{1, 1}));
-    EXPECT_EQ(f.visitCount, before - 1);
-    EXPECT_FALSE(f.exitArmed);
-}
-
-TEST_F(Carve, ExitCutOnAClosedSquareScansFromTheFirstSquareWhenItIsUnreached) {
-    Mazeform& f = h.form;
-    reach({{3, 1}, {3, 2}, {3, 3}});
-    standOn(3, 3);
-    const Int before = f.visitCount;
-    reset(f);
-    EXPECT_EQ(f.openings(3, 3), 1);
-    EXPECT_EQ(walker(f), (Square{3, 1}));  // (1, 1) and (2, 1) are unreached
-    EXPECT_EQ(f.visitCount, before - 1);
-}
-
-TEST_F(Carve, SecondExitCutOnlyScans) {
-    Mazeform& f = h.form;
-    reach({{1, 3}, {2, 3}, {3, 3}});
-    standOn(1, 3);
-    f.exitMade = true;
-    f.trailCount = 3;
-    f.trail[3] = squareCode(kW, 4, 4);
-    reset(f);
-    EXPECT_EQ(f.openings(1, 3), 0);
-    EXPECT_EQ(f.trail[3], squareCode(kW, 4, 4));
-    EXPECT_EQ(f.trailCount, 3);
-    EXPECT_EQ(walker(f), (Square{2, 3}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Carve, ExitCuts,
+    ::testing::Values(
+        // Scans on from the exit square, not from (1, 1).
+        ExitCut{"ExitCutOnAnOpenRightSideScansOnFromTheExitSquare",
+                {{1, 3}, {1, 1}, {1, 2}, {2, 3}, {3, 1}},
+                2,
+                false,
+                {2, 3}},
+        ExitCut{"ExitCutOnAClosedSquareGoesOnFromTheFirstSquare",
+                {{3, 3}, {1, 1}, {2, 1}, {2, 2}, {2, 3}},
+                0,
+                false,
+                {1, 1}},
+        // (1, 1) and (2, 1) are unreached.
+        ExitCut{"ExitCutOnAClosedSquareScansFromTheFirstSquareWhenItIsUnreached",
+                {{3, 3}, {3, 1}, {3, 2}},
+                0,
+                false,
+                {3, 1}},
+        ExitCut{"SecondExitCutOnlyScans", {{1, 3}, {2, 3}, {3, 3}}, 0, true, {2, 3}}),
+    [](const ::testing::TestParamInfo<ExitCut>& p) { return std::string(p.param.name); });
 
 TEST_F(Carve, MovesAfterTheExitCutAppendNothing) {
     Mazeform& f = h.form;

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 #include <system_error>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -249,50 +250,43 @@ void PrintTo(const SizeEntry& e, std::ostream* os) {
     *os << ::testing::PrintToString(std::string(e.text));
 }
 
-class SizeEntries : public NewMaze, public ::testing::WithParamInterface<SizeEntry> {};
+// The entry typed into the width selector, or into the height selector, with 10 in the other.
+class SizeEntries : public NewMaze,
+                    public ::testing::WithParamInterface<std::tuple<bool, SizeEntry>> {};
 
-TEST_P(SizeEntries, AcceptOrRefuseTheWidth) {
-    const SizeEntry& e = GetParam();
-    press(e.text, "10");
+TEST_P(SizeEntries, AcceptOrRefuseTheSide) {
+    const auto& [width, e] = GetParam();
+    press(width ? e.text : "10", width ? "10" : e.text);
+    const Int& side = width ? form.mazeWidth : form.mazeHeight;
     if (e.side == 0) {
         EXPECT_EQ(window.messages, std::vector<std::string>{kMessage});
         EXPECT_EQ(random.reseeds, 0) << "a maze was generated";
-        EXPECT_EQ(form.mazeWidth, 0);
+        EXPECT_EQ(side, 0);
     } else {
         EXPECT_TRUE(window.messages.empty());
-        EXPECT_EQ(form.mazeWidth, e.side);
-        EXPECT_EQ(form.mazeHeight, 10);
+        EXPECT_EQ(side, e.side);
+        EXPECT_EQ(width ? form.mazeHeight : form.mazeWidth, 10);
         EXPECT_EQ(random.reseeds, 1);
-    }
-}
-
-TEST_P(SizeEntries, AcceptOrRefuseTheHeight) {
-    const SizeEntry& e = GetParam();
-    press("10", e.text);
-    if (e.side == 0) {
-        EXPECT_EQ(window.messages, std::vector<std::string>{kMessage});
-        EXPECT_EQ(random.reseeds, 0);
-        EXPECT_EQ(form.mazeHeight, 0);
-    } else {
-        EXPECT_TRUE(window.messages.empty());
-        EXPECT_EQ(form.mazeWidth, 10);
-        EXPECT_EQ(form.mazeHeight, e.side);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SizeEntries,
-    ::testing::Values(SizeEntry{"", 0}, SizeEntry{"abc", 0}, SizeEntry{"1.4", 0},
-                      SizeEntry{"0.5", 0}, SizeEntry{"1.5", 2}, SizeEntry{"2.5", 2},
-                      SizeEntry{"3.5", 4}, SizeEntry{"50.5", 50}, SizeEntry{"50.6", 0},
-                      SizeEntry{"100000", 0}, SizeEntry{"-3", 0}, SizeEntry{" 2 0", 20},
-                      SizeEntry{"1e1", 10}, SizeEntry{"\t3\n", 3}, SizeEntry{"2", 2},
-                      SizeEntry{"50", 50}, SizeEntry{"51", 0}, SizeEntry{"1", 0},
-                      SizeEntry{"99999999999999999999", 0}),
-    [](const ::testing::TestParamInfo<SizeEntry>& p) {
-        // The entry's letters and digits, then what it must give.
-        return "Entry" + std::to_string(p.index) + "_" + caseName(p.param.text) +
-               (p.param.side == 0 ? "_refused" : "_gives" + std::to_string(p.param.side));
+    ::testing::Combine(::testing::Bool(),
+                       ::testing::Values(SizeEntry{"", 0}, SizeEntry{"abc", 0}, SizeEntry{"1.4", 0},
+                                         SizeEntry{"0.5", 0}, SizeEntry{"1.5", 2},
+                                         SizeEntry{"2.5", 2}, SizeEntry{"3.5", 4},
+                                         SizeEntry{"50.5", 50}, SizeEntry{"50.6", 0},
+                                         SizeEntry{"100000", 0}, SizeEntry{"-3", 0},
+                                         SizeEntry{" 2 0", 20}, SizeEntry{"1e1", 10},
+                                         SizeEntry{"\t3\n", 3}, SizeEntry{"2", 2},
+                                         SizeEntry{"50", 50}, SizeEntry{"51", 0}, SizeEntry{"1", 0},
+                                         SizeEntry{"99999999999999999999", 0})),
+    [](const ::testing::TestParamInfo<std::tuple<bool, SizeEntry>>& p) {
+        // The side, the entry's letters and digits, then what it must give.
+        const SizeEntry& e = std::get<1>(p.param);
+        return (std::get<0>(p.param) ? "Width" : "Height") + std::to_string(p.index) + "_" +
+               caseName(e.text) + (e.side == 0 ? "_refused" : "_gives" + std::to_string(e.side));
     });
 
 TEST_F(NewMaze, RefusedSizeBlanksTheBoardAndKeepsThePreviousMaze) {

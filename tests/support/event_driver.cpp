@@ -117,13 +117,9 @@ T oddOf(ByteReader& in, const std::array<T, N>& values) {
 }
 
 // A pointer anywhere on a 16-bit board, or at one of the odd coordinates a window may report.
-void pointAnywhere(ByteReader& in, float& x, float& y) {
-    x = in.u16() % 32768;
-    y = in.u16() % 32768;
-}
-void pointOdd(ByteReader& in, float& x, float& y) {
-    x = oddOf(in, kOddCoordinates);
-    y = oddOf(in, kOddCoordinates);
+void pointAway(ByteReader& in, bool odd, float& x, float& y) {
+    x = odd ? oddOf(in, kOddCoordinates) : in.u16() % 32768;
+    y = odd ? oddOf(in, kOddCoordinates) : in.u16() % 32768;
 }
 
 }  // namespace
@@ -375,10 +371,8 @@ void EventDriver::press(ByteReader& in) {
             y = form_.entryY - s + s * in.unit();
             break;
         case 6:
-            pointAnywhere(in, x, y);
-            break;
         case 7:
-            pointOdd(in, x, y);
+            pointAway(in, (how >> 3) % 8 == 7, x, y);
             break;
         default:
             pointOnPlayer(in, x, y);
@@ -450,10 +444,8 @@ void EventDriver::move(ByteReader& in) {
             break;
         }
         case 13:
-            pointAnywhere(in, x, y);
-            break;
         case 14:
-            pointOdd(in, x, y);
+            pointAway(in, how % 16 == 14, x, y);
             break;
         case 15:
             // Beside and below at once: the horizontal test wins.

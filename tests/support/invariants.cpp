@@ -534,8 +534,8 @@ ReferenceBoard boardIn(double w, double h, double cw, double ch, TwipsPerPixel p
     b.h = static_cast<int>(h);
     b.originX = referenceRound((cw - b.w * b.square) / 2);
     b.originY = referenceRound(p.y * 40 + 50 + b.square);
-    b.accepted = b.originX >= 0 && b.originX + b.w * b.square <= 32767 &&
-                 b.originY + (b.h + 1) * b.square <= 32767;
+    b.accepted = b.originX >= 0 && b.originX + b.w * b.square <= kIntMax &&
+                 b.originY + (b.h + 1) * b.square <= kIntMax;
     return b;
 }
 
@@ -546,7 +546,7 @@ ReferenceBoard boardIn(double w, double h, double cw, double ch, TwipsPerPixel p
 ReferenceBoard referenceBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p) {
     const double w = referenceRound(wValue);
     const double h = referenceRound(hValue);
-    if (!(w >= 2 && w <= 50 && h >= 2 && h <= 50)) {
+    if (!(w >= kMinSide && w <= kMaxSide && h >= kMinSide && h <= kMaxSide)) {
         return {};
     }
     if (!(p.x >= 1 && p.x <= 1440 && p.y >= 1 && p.y <= 1440)) {
@@ -554,8 +554,8 @@ ReferenceBoard referenceBoard(double wValue, double hValue, ClientSize c, TwipsP
     }
     const ReferenceBoard centred = boardIn(w, h, c.width, c.height, p);
     return centred.accepted ? centred
-                            : boardIn(w, h, c.width > 32767 ? 32767 : c.width,
-                                      c.height > 32767 ? 32767 : c.height, p);
+                            : boardIn(w, h, std::min<double>(c.width, kIntMax),
+                                      std::min<double>(c.height, kIntMax), p);
 }
 
 }  // namespace quorrel::testing

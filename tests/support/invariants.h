@@ -80,13 +80,9 @@ double referenceRound(double x);
 // at most and 3 twips at least, and every corner within 16-bit twips. Not accepted otherwise.
 struct ReferenceBoard {
     bool accepted = false;
-    int w = 0;
-    int h = 0;
-    int square = 0;
-    int inset = 0;
+    int w = 0, h = 0, square = 0, inset = 0;
     float font = 0;
-    double originX = 0;
-    double originY = 0;
+    double originX = 0, originY = 0;
 };
 ReferenceBoard referenceBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p);
 
