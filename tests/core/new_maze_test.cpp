@@ -43,21 +43,10 @@ class NewMaze : public ::testing::Test {
     Mazeform& form = h.form;
 };
 
-struct GeometryCase {
-    int w, h;
-    int squareSize, inset;
-    double fontSize;
-    int originX, originY;
-};
-
-void PrintTo(const GeometryCase& g, std::ostream* os) {
-    *os << g.w << " by " << g.h;
-}
-
-class DesignSizeGeometry : public NewMaze, public ::testing::WithParamInterface<GeometryCase> {};
+class DesignSizeGeometry : public NewMaze, public ::testing::WithParamInterface<DesignBoard> {};
 
 TEST_P(DesignSizeGeometry, FitsTheBoardIntoTheWindow) {
-    const GeometryCase& g = GetParam();
+    const DesignBoard& g = GetParam();
     press(std::to_string(g.w), std::to_string(g.h));
     ASSERT_TRUE(window.messages.empty());
     EXPECT_EQ(form.mazeWidth, g.w);
@@ -86,12 +75,8 @@ TEST_P(DesignSizeGeometry, FitsTheBoardIntoTheWindow) {
     EXPECT_EQ(ref.originY, g.originY);
 }
 
-INSTANTIATE_TEST_SUITE_P(At8880By7305, DesignSizeGeometry,
-                         ::testing::Values(GeometryCase{10, 10, 375, 75, 8.5, 2565, 1025},
-                                           GeometryCase{20, 20, 290, 58, 6.4, 1540, 940},
-                                           GeometryCase{30, 20, 246, 49, 5.4667, 750, 896},
-                                           GeometryCase{50, 50, 116, 23, 2.5333, 1540, 766}),
-                         [](const ::testing::TestParamInfo<GeometryCase>& p) {
+INSTANTIATE_TEST_SUITE_P(At8880By7305, DesignSizeGeometry, ::testing::ValuesIn(kDesignBoards),
+                         [](const ::testing::TestParamInfo<DesignBoard>& p) {
                              return std::to_string(p.param.w) + "x" + std::to_string(p.param.h);
                          });
 
@@ -241,15 +226,6 @@ TEST(ReferenceNumber, RoundsHalvesToEven) {
     }
 }
 
-struct SizeEntry {
-    const char* text;
-    int side;  // 0 when refused
-};
-
-void PrintTo(const SizeEntry& e, std::ostream* os) {
-    *os << ::testing::PrintToString(std::string(e.text));
-}
-
 // The entry typed into the width selector, or into the height selector, with 10 in the other.
 class SizeEntries : public NewMaze,
                     public ::testing::WithParamInterface<std::tuple<bool, SizeEntry>> {};
@@ -270,24 +246,15 @@ TEST_P(SizeEntries, AcceptOrRefuseTheSide) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SizeEntries,
-    ::testing::Combine(::testing::Bool(),
-                       ::testing::Values(SizeEntry{"", 0}, SizeEntry{"abc", 0}, SizeEntry{"1.4", 0},
-                                         SizeEntry{"0.5", 0}, SizeEntry{"1.5", 2},
-                                         SizeEntry{"2.5", 2}, SizeEntry{"3.5", 4},
-                                         SizeEntry{"50.5", 50}, SizeEntry{"50.6", 0},
-                                         SizeEntry{"100000", 0}, SizeEntry{"-3", 0},
-                                         SizeEntry{" 2 0", 20}, SizeEntry{"1e1", 10},
-                                         SizeEntry{"\t3\n", 3}, SizeEntry{"2", 2},
-                                         SizeEntry{"50", 50}, SizeEntry{"51", 0}, SizeEntry{"1", 0},
-                                         SizeEntry{"99999999999999999999", 0})),
-    [](const ::testing::TestParamInfo<std::tuple<bool, SizeEntry>>& p) {
-        // The side, the entry's letters and digits, then what it must give.
-        const SizeEntry& e = std::get<1>(p.param);
-        return (std::get<0>(p.param) ? "Width" : "Height") + std::to_string(p.index) + "_" +
-               caseName(e.text) + (e.side == 0 ? "_refused" : "_gives" + std::to_string(e.side));
-    });
+INSTANTIATE_TEST_SUITE_P(Texts, SizeEntries,
+                         ::testing::Combine(::testing::Bool(), ::testing::ValuesIn(kSizeEntries)),
+                         [](const ::testing::TestParamInfo<std::tuple<bool, SizeEntry>>& p) {
+                             // The side, the entry's letters and digits, then what it must give.
+                             const SizeEntry& e = std::get<1>(p.param);
+                             return (std::get<0>(p.param) ? "Width" : "Height") +
+                                    std::to_string(p.index) + "_" + caseName(e.text) +
+                                    (e.side == 0 ? "_refused" : "_gives" + std::to_string(e.side));
+                         });
 
 TEST_F(NewMaze, RefusedSizeBlanksTheBoardAndKeepsThePreviousMaze) {
     press("7", "5");

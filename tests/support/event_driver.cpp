@@ -92,23 +92,10 @@ bool opensEntrance(Event e) {
     return e.is(Act::Press) || isStep(e);
 }
 
-// The side of a square, as openSides() numbers them, that an arrow leaves by, and the square
-// it leads to; worked out here rather than taken from the game's step rules.
-int sideOf(Arrow way) {
-    switch (way) {
-        case Arrow::Right:
-            return 0;
-        case Arrow::Left:
-            return 1;
-        case Arrow::Down:
-            return 2;
-        case Arrow::Up:
-            break;
-    }
-    return 3;
-}
-constexpr std::array<int, 4> kSideDx = {1, -1, 0, 0};
-constexpr std::array<int, 4> kSideDy = {0, 0, 1, -1};
+// The square a side of a square, as openSides() numbers them, leads to; worked out here rather
+// than taken from the game's step rules.
+constexpr std::array<int, 4> kSideDx = {-1, 1, 0, 0};
+constexpr std::array<int, 4> kSideDy = {0, 0, -1, 1};
 
 // One of a list of odd values, picked by the next byte.
 template <class T, std::size_t N>
@@ -391,16 +378,16 @@ std::vector<int> EventDriver::openSides(int col, int row) const {
         return sides;
     }
     const auto& o = form_.openings;
-    if (col < w && o(col, row) >= 2) {
+    if (col > 1 && o(col - 1, row) >= 2) {
         sides.push_back(0);
     }
-    if (col > 1 && o(col - 1, row) >= 2) {
+    if (col < w && o(col, row) >= 2) {
         sides.push_back(1);
     }
-    if (row < h + 1 && o(col, row) % 2 != 0) {
+    if (row > 1 && o(col, row - 1) % 2 != 0) {
         sides.push_back(2);
     }
-    if (row > 1 && o(col, row - 1) % 2 != 0) {
+    if (row < h + 1 && o(col, row) % 2 != 0) {
         sides.push_back(3);
     }
     return sides;
@@ -850,7 +837,8 @@ void EventDriver::checkStep(Arrow way, const Before& before) {
         first ? Square{before.entryCol, 0} : Square{before.playerCol, before.playerRow};
     const std::vector<int> open = openSides(from.col, from.row);
     const bool goes =
-        first ? way == Arrow::Down : std::find(open.begin(), open.end(), sideOf(way)) != open.end();
+        first ? way == Arrow::Down
+              : std::find(open.begin(), open.end(), static_cast<int>(way)) != open.end();
     if (!goes) {
         if (form_.tracking != before.tracking || form_.playerCol != before.playerCol ||
             form_.playerRow != before.playerRow) {
@@ -860,7 +848,8 @@ void EventDriver::checkStep(Arrow way, const Before& before) {
         return;
     }
     ++stats_.steps;
-    const Square to{from.col + kSideDx.at(sideOf(way)), from.row + kSideDy.at(sideOf(way))};
+    const auto side = static_cast<std::size_t>(way);
+    const Square to{from.col + kSideDx.at(side), from.row + kSideDy.at(side)};
     // Out through the exit the result is shown, and Yes puts the player back on the entrance.
     const bool out = to.row == before.mazeHeight + 1;
     const int expected = std::min<int>(std::max<int>(before.moveCount, 0) + 1, kIntMax);
@@ -892,7 +881,7 @@ void EventDriver::checkFocusWords() {
     const int col = s > 0 ? (form_.curX - form_.originX) / s : 0;
     const int row = s > 0 ? (form_.curY - form_.originY) / s : 0;
     if (row >= 1 && row <= form_.mazeHeight && col == form_.playerCol && row == form_.playerRow) {
-        constexpr std::array<std::string_view, 4> kWords = {"right", "left", "down", "up"};
+        constexpr std::array<std::string_view, 4> kWords = {"left", "right", "up", "down"};
         const std::vector<int> sides = openSides(form_.playerCol, form_.playerRow);
         const std::string at =
             "column " + std::to_string(col) + ", row " + std::to_string(row) + ". Open: ";

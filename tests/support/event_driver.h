@@ -137,7 +137,8 @@ class EventDriver {
 
     std::string sizeText(ByteReader& in);
     void pointOnPlayer(ByteReader& in, float& x, float& y) const;
-    // Sides of a square the maze is open through: 0 right, 1 left, 2 down, 3 up.
+    // Sides of a square the maze is open through, numbered as the arrows are in kArrows: 0 left,
+    // 1 right, 2 up, 3 down.
     std::vector<int> openSides(int col, int row) const;
     void pointToward(int side, float& x, float& y) const;
 

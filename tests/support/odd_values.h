@@ -1,10 +1,12 @@
 #pragma once
 
-// Values at the edges of what a window may report, for the event driver and the fuzzers, and
-// size texts with the number each stands for.
+// Values the tests, the event driver and the fuzzers share: values at the edges of what a
+// window may report, size texts with the number and the side each stands for, and the boards
+// NEW MAZE fits into the window as it opens.
 
 #include <array>
 #include <limits>
+#include <ostream>
 #include <string_view>
 
 namespace quorrel::testing {
@@ -92,6 +94,57 @@ inline constexpr NumberText kNumberTexts[] = {
     {"1e999", kHuge},
     {"-1e999", -kHuge},
     {"00000000000000000002", 2},
+};
+
+// Texts typed into a size selector, and the side NEW MAZE takes from each; 0 where it refuses.
+struct SizeEntry {
+    const char* text;
+    int side;
+};
+
+inline void PrintTo(const SizeEntry& e, std::ostream* os) {
+    *os << '"' << e.text << '"';
+}
+
+inline constexpr SizeEntry kSizeEntries[] = {
+    {"", 0},
+    {"abc", 0},
+    {"1.4", 0},
+    {"0.5", 0},
+    {"1.5", 2},
+    {"2.5", 2},
+    {"3.5", 4},
+    {"50.5", 50},
+    {"50.6", 0},
+    {"100000", 0},
+    {"-3", 0},
+    {" 2 0", 20},
+    {"1e1", 10},
+    {"2", 2},
+    {"\t3\n", 3},
+    {"50", 50},
+    {"51", 0},
+    {"1", 0},
+    {"99999999999999999999", 0},
+};
+
+// The boards NEW MAZE fits into the client area of 8880 x 7305 twips at 15 twips a pixel: the
+// maze's size, the square and its inset, the font size of the counts, and the maze's origin.
+struct DesignBoard {
+    int w, h, squareSize, inset;
+    double fontSize;
+    int originX, originY;
+};
+
+inline void PrintTo(const DesignBoard& b, std::ostream* os) {
+    *os << b.w << " by " << b.h;
+}
+
+inline constexpr DesignBoard kDesignBoards[] = {
+    {10, 10, 375, 75, 8.5, 2565, 1025},
+    {20, 20, 290, 58, 96.0 / 15, 1540, 940},
+    {30, 20, 246, 49, 82.0 / 15, 750, 896},
+    {50, 50, 116, 23, 38.0 / 15, 1540, 766},
 };
 
 }  // namespace quorrel::testing
