@@ -247,7 +247,7 @@ TEST(Retry, UnderRestrictedVisibilityDrawsTheWholeMazeFirst) {
     const std::size_t lines = h.mazeLines.size();
     ASSERT_GT(ops.size(), lines);
     const std::vector<DrawOp> walls(ops.begin(), ops.begin() + static_cast<std::ptrdiff_t>(lines));
-    EXPECT_EQ(sortedLines(walls), sortedLines(h.mazeLines));
+    EXPECT_EQ(segmentsOf(walls), segmentsOf(h.mazeLines));
     EXPECT_EQ(onlyKind(walls, DrawOp::Line).size(), lines);
     for (const DrawOp& op : ops) {
         EXPECT_NE(op.kind, DrawOp::Clear);

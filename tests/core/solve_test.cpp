@@ -418,7 +418,7 @@ TEST(Solve, UnderRestrictedVisibilityDrawsEveryWallFirstWithoutClearing) {
     ASSERT_EQ(ops.size(), lines + 2 * way.size());
     const std::vector<DrawOp> walls(ops.begin(), ops.begin() + static_cast<std::ptrdiff_t>(lines));
     EXPECT_EQ(onlyKind(walls, DrawOp::Line).size(), lines);
-    EXPECT_EQ(sortedLines(walls), sortedLines(h.mazeLines));
+    EXPECT_EQ(segmentsOf(walls), segmentsOf(h.mazeLines));
     EXPECT_TRUE(onlyKind(ops, DrawOp::Clear).empty());
     EXPECT_EQ(onlyKind(ops, DrawOp::Box).size(), way.size());
 }
