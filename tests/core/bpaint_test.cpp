@@ -23,6 +23,18 @@ class Painting : public ::testing::Test {
         return ops;
     }
 
+    // The drawing calls of a movement toward a square, or of bpaint on its own.
+    std::vector<DrawOp> stepInto(Square s) {
+        newOps();
+        moveToward(h, s);
+        return newOps();
+    }
+    std::vector<DrawOp> paint() {
+        newOps();
+        bpaint(h.form);
+        return newOps();
+    }
+
     void expectInsetBox(const DrawOp& op, Square s, Colour colour) {
         const Point c = cornerOf(h.form, s);
         EXPECT_EQ(op.kind, DrawOp::Box);
@@ -78,9 +90,7 @@ TEST_F(Painting, FirstPressPaintsOneBlueBoxOnTheEntranceAndNoLabel) {
 TEST_F(Painting, FirstStepIntoRowOneLeavesTheEntranceBlue) {
     pressOn(h, kEntrance);
     h.window.extra = "unchanged";
-    newOps();
-    moveToward(h, kTop);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = stepInto(kTop);
     ASSERT_EQ(ops.size(), 2U);
     expectInsetBox(ops[0], kTop, kPlayerBlue);
     expectCentredLabel(ops[1], kTop, "1");
@@ -94,9 +104,7 @@ TEST_F(Painting, FirstStepIntoRowOneLeavesTheEntranceBlue) {
 TEST_F(Painting, LaterStepsRepaintTheSquareLeftGreenWithItsOwnCount) {
     pressOn(h, kEntrance);
     moveToward(h, kTop);
-    newOps();
-    moveToward(h, kDeadEnd);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = stepInto(kDeadEnd);
     ASSERT_EQ(ops.size(), 4U);
     expectInsetBox(ops[0], kTop, kTrailGreen);
     expectCentredLabel(ops[1], kTop, "1");
@@ -111,9 +119,7 @@ TEST_F(Painting, SecondPassCostsTwoExtraAndThirdPassOne) {
     moveToward(h, kDeadEnd);
     EXPECT_EQ(h.window.extra, "");
 
-    newOps();
-    moveToward(h, kTop);  // second pass through (1, 1)
-    std::vector<DrawOp> ops = newOps();
+    std::vector<DrawOp> ops = stepInto(kTop);  // second pass through (1, 1)
     ASSERT_EQ(ops.size(), 4U);
     expectInsetBox(ops[0], kDeadEnd, kTrailGreen);
     expectCentredLabel(ops[1], kDeadEnd, "1");
@@ -126,9 +132,7 @@ TEST_F(Painting, SecondPassCostsTwoExtraAndThirdPassOne) {
     EXPECT_EQ(h.form.extraMoves, 4);
     EXPECT_EQ(h.window.extra, "4");
 
-    newOps();
-    moveToward(h, kTop);  // third pass through (1, 1)
-    ops = newOps();
+    ops = stepInto(kTop);  // third pass through (1, 1)
     ASSERT_EQ(ops.size(), 4U);
     expectCentredLabel(ops[1], kDeadEnd, "2");
     expectCentredLabel(ops[3], kTop, "3");
@@ -158,9 +162,7 @@ TEST_F(Painting, ForwardAndBackCostsTwoMovesAndTwoExtra) {
     const Int moves = h.form.moveCount;
     const Int extra = h.form.extraMoves;
     moveToward(h, Square{2, 2});  // the dead end beside the bottom square
-    newOps();
-    moveToward(h, kBottom);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = stepInto(kBottom);
     EXPECT_EQ(h.form.moveCount, moves + 2);
     EXPECT_EQ(h.form.extraMoves, extra + 2);
     ASSERT_EQ(ops.size(), 4U);
@@ -172,9 +174,7 @@ TEST_F(Painting, TheSquareBelowTheExitIsAnOrdinaryStep) {
     pressOn(h, kEntrance);
     moveToward(h, kTop);
     moveToward(h, kBottom);
-    newOps();
-    moveToward(h, kBelowExit);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = stepInto(kBelowExit);
     ASSERT_EQ(ops.size(), 4U);
     expectInsetBox(ops[0], kBottom, kTrailGreen);
     expectInsetBox(ops[2], kBelowExit, kPlayerBlue);
@@ -195,9 +195,7 @@ TEST_F(Painting, BpaintCentresEachLabelOnItsMeasuredSize) {
     f.paintY = static_cast<Int>(left.y);
     putPlayer(kBottom);
     f.passes(1, 2) = 9;
-    newOps();
-    bpaint(f);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = paint();
     ASSERT_EQ(ops.size(), 4U);
     expectInsetBox(ops[0], kTop, kTrailGreen);
     expectCentredLabel(ops[1], kTop, "123");
@@ -217,9 +215,7 @@ TEST_F(Painting, BpaintDoesNotRepaintTheSquareLeftBeforeTheFirstMove) {
     f.paintX = 100;
     f.paintY = 100;
     putPlayer(kTop);
-    newOps();
-    bpaint(f);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = paint();
     ASSERT_EQ(ops.size(), 2U);
     expectInsetBox(ops[0], kTop, kPlayerBlue);
     expectCentredLabel(ops[1], kTop, "1");
@@ -234,9 +230,7 @@ TEST_F(Painting, BpaintOnTheEntranceRowPrintsNoLabel) {
     f.passes(1, 0) = 1;
     f.extraMoves = 0;
     putPlayer(kEntrance);
-    newOps();
-    bpaint(f);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = paint();
     ASSERT_EQ(ops.size(), 1U);
     expectInsetBox(ops[0], kEntrance, kPlayerBlue);
     EXPECT_EQ(f.passLabel, "4");

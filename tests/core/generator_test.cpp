@@ -56,6 +56,17 @@ class Carve : public ::testing::Test {
         h.form.genRow = static_cast<Int>(r);
     }
 
+    // Reaches the squares in turn and stands on the first, whose code becomes `code`.
+    Square start(const std::vector<Square>& reached, Int code) {
+        for (const Square s : reached) {
+            reach({{s.col, s.row}});
+        }
+        const Square at = reached.front();
+        standOn(at.col, at.row);
+        h.form.openings(at.col, at.row) = code;
+        return at;
+    }
+
     Harness h;
 };
 
@@ -95,21 +106,12 @@ struct CarvingStep {
     Square next;   // where the same step goes once more, for the east and south steps
 };
 
-void PrintTo(const CarvingStep& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class CarvingSteps : public Carve, public ::testing::WithParamInterface<CarvingStep> {};
 
 TEST_P(CarvingSteps, OpenTheSideBetweenTheTwoSquaresAndReachTheNewOne) {
     const CarvingStep& c = GetParam();
     Mazeform& f = h.form;
-    for (const Square s : c.reached) {
-        reach({{s.col, s.row}});
-    }
-    const Square from = c.reached.front();
-    standOn(from.col, from.row);
-    f.openings(from.col, from.row) = c.ownCode;
+    const Square from = start(c.reached, c.ownCode);
     f.exitArmed = true;
     c.step(f);
     const Int fromCode = c.owner == 0 ? c.ownCode | c.bit : c.ownCode;
@@ -205,21 +207,12 @@ struct ExitCut {
     Square next;  // where the scan stops
 };
 
-void PrintTo(const ExitCut& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class ExitCuts : public Carve, public ::testing::WithParamInterface<ExitCut> {};
 
 TEST_P(ExitCuts, OpenTheBottomOfTheWalkersSquareAndScan) {
     const ExitCut& c = GetParam();
     Mazeform& f = h.form;
-    for (const Square s : c.reached) {
-        reach({{s.col, s.row}});
-    }
-    const Square at = c.reached.front();
-    standOn(at.col, at.row);
-    f.openings(at.col, at.row) = c.code;
+    const Square at = start(c.reached, c.code);
     f.exitMade = c.cutBefore;
     const State before = f;
     reset(f);
@@ -283,18 +276,11 @@ struct Scan {
     std::vector<Square> stops;    // where each scan in turn stops
 };
 
-void PrintTo(const Scan& s, std::ostream* os) {
-    *os << s.name;
-}
-
 class Scans : public Carve, public ::testing::WithParamInterface<Scan> {};
 
 TEST_P(Scans, StopAtTheNextReachedSquare) {
     const Scan& scan = GetParam();
-    for (const Square s : scan.reached) {
-        reach({{s.col, s.row}});
-    }
-    standOn(scan.reached.front().col, scan.reached.front().row);
+    start(scan.reached, 0);
     const Int visits = h.form.visitCount;
     for (const Square stop : scan.stops) {
         f210(h.form);

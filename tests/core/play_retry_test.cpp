@@ -215,8 +215,7 @@ TEST(HeldButton, RetryOrARefusedNewMazeEndsPlay) {
 
 TEST(Retry, TwiceIsTheSameAsOnce) {
     for (Int radius : {0, 4}) {
-        PlayHarness once;
-        PlayHarness twice;
+        PlayHarness once, twice;
         for (PlayHarness* h : {&once, &twice}) {
             buildSeededMaze(*h, 9, 7, 33);
             h->form.visibility = radius;

@@ -303,18 +303,15 @@ void EventDriver::newMaze(ByteReader& in) {
         default:
             surface_.client = {8880, 7305};
     }
-    switch ((how >> 4) % 8) {
-        case 5:
-            surface_.pixel = {1.0 + in.byte() % 30, 1.0 + in.byte() % 30};
-            break;
-        case 6:
-            surface_.pixel = {in.u16() / 16.0, in.u16() / 16.0};
-            break;
-        case 7:
-            surface_.pixel = {oddOf(in, kOddPixels), oddOf(in, kOddPixels)};
-            break;
-        default:
-            surface_.pixel = {15, 15};
+    const int ratio = (how >> 4) % 8;
+    if (ratio == 5) {
+        surface_.pixel = {1.0 + in.byte() % 30, 1.0 + in.byte() % 30};
+    } else if (ratio == 6) {
+        surface_.pixel = {in.u16() / 16.0, in.u16() / 16.0};
+    } else if (ratio == 7) {
+        surface_.pixel = {oddOf(in, kOddPixels), oddOf(in, kOddPixels)};
+    } else {
+        surface_.pixel = {15, 15};
     }
     random_.restart(in.u16(), (how & 0x80) != 0);
     // Keeps the file search short, as a user clearing out old mazes would.
