@@ -59,7 +59,7 @@ struct EventStats {
     long mazeFiles = 0;     // maze files written
     long fileProblems = 0;  // maze files that could not be written, reported
     long solves = 0;        // Solve on a maze with an exit
-    long heldCommands = 0;  // NEW MAZE, Retry or HELP! from the keyboard mid-walk
+    long heldCommands = 0;  // commands given while the button held the player
 
     long of(Event e) const { return byKind.at(e.kind()); }
     void add(const EventStats& other);
