@@ -9,8 +9,14 @@
 #include <QPainter>
 #include <QPushButton>
 #include <cmath>
+#include <map>
+#include <string_view>
 
 #include "bold_font.h"
+#include "model/state.h"
+#include "qt_text.h"
+#include "ui/commands.h"
+#include "ui/window.h"
 
 namespace quorrel::bench {
 
@@ -55,66 +61,69 @@ void BareBoard::paintEvent(QPaintEvent* event) {
 }
 
 BareWindow::BareWindow(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Quorrel 1.0"));
+    setWindowTitle(app::toQString(kCaption));
     board_ = new BareBoard(this);
     setCentralWidget(board_);
 
+    // The menus of the command table, with their check marks as the window opens.
     QMenuBar* bar = menuBar();
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("Make file"))->setCheckable(true);
-    bar->addAction(QStringLiteral("&Retry"));
-    bar->addAction(QStringLiteral("&Solve"));
-    QMenu* hide = bar->addMenu(QStringLiteral("&Visibility"));
-    for (const char* caption : {"1 square visibility", "2 square visibility", "4 square visibility",
-                                "8 square visibility", "Full visibility"}) {
-        QAction* item = hide->addAction(QString::fromLatin1(caption));
-        item->setCheckable(true);
-        item->setChecked(QLatin1String(caption) == QLatin1String("Full visibility"));
+    std::map<std::string_view, QMenu*> lists;
+    for (const MenuRow& menu : kMenus) {
+        lists[menu.name] = new QMenu(app::toQString(menu.caption), bar);
     }
-    bar->addAction(QString());
-    bar->addAction(QStringLiteral("&HELP!"));
-
-    // The game's own font for the labels and the button.
-    const QFont bold = app::boldFont();
-    const auto place = [this](QWidget* control, int left, int width, int height) {
-        control->setGeometry(pixelsX(*this, left), pixelsY(*this, 120), pixelsX(*this, width),
-                             pixelsY(*this, height));
-    };
-    const auto label = [&](const char* caption, int left, int width) {
-        auto* created = new QLabel(QString::fromLatin1(caption), board_);
-        place(created, left, width, 255);
-        created->setFont(bold);
-        created->setAutoFillBackground(true);
-    };
-    const auto selector = [&](int left) {
-        auto* created = new QComboBox(board_);
-        place(created, left, 615, 315);
-        created->setEditable(true);
-        for (int size = 5; size <= 40; size += 5) {
-            created->addItem(QString::number(size));
+    for (const CommandRow& row : commands()) {
+        QAction* item = nullptr;
+        if (row.place == Place::MenuBar) {
+            item = bar->addAction(app::toQString(row.caption));
+        } else if (row.place == Place::InMenu) {
+            QMenu* list = lists.at(row.menu);
+            if (list->isEmpty()) {  // the list stands where its first item does
+                bar->addMenu(list);
+            }
+            item = list->addAction(app::toQString(row.caption));
         }
-        created->setCurrentIndex(3);
-    };
-    const auto box = [&](int left) {
-        auto* created = new QLineEdit(board_);
-        place(created, left, 492, 288);
-        created->setReadOnly(true);
-        return created;
-    };
-    label("Width", 120, 615);
-    selector(720);
-    label("Height", 1440, 615);
-    selector(2040);
-    auto* button = new QPushButton(QStringLiteral("NEW MAZE"), board_);
-    place(button, 3000, 1215, 375);
-    button->setFont(bold);
-    label("Moves", 4440, 735);
-    moves_ = box(5040);
-    label("Extra", 5760, 735);
-    extra_ = box(6240);
+        if (item != nullptr && row.checked != nullptr) {
+            item->setCheckable(true);
+            item->setChecked(row.checked(State{}));
+        }
+    }
 
-    resize(pixelsX(*this, 8880), pixelsY(*this, 7305) + bar->sizeHint().height());
-    button->setFocus();
+    // The controls of the strip along the top, in the game's own font.
+    const QFont bold = app::boldFont();
+    std::map<std::string_view, QWidget*> made;
+    for (const ControlRow& row : kControls) {
+        QWidget* control = nullptr;
+        if (row.kind == ControlKind::Label) {
+            auto* label = new QLabel(app::toQString(row.caption), board_);
+            label->setAutoFillBackground(true);
+            control = label;
+        } else if (row.kind == ControlKind::Selector) {
+            auto* selector = new QComboBox(board_);
+            selector->setEditable(true);
+            for (std::string_view entry : kSizeEntries) {
+                selector->addItem(app::toQString(entry));
+            }
+            selector->setCurrentIndex(kInitialSizeEntry);
+            control = selector;
+        } else if (row.kind == ControlKind::Button) {
+            control = new QPushButton(app::toQString(row.caption), board_);
+        } else {
+            auto* box = new QLineEdit(board_);
+            box->setReadOnly(true);
+            control = box;
+        }
+        control->setGeometry(pixelsX(*this, row.left), pixelsY(*this, kControlTop),
+                             pixelsX(*this, row.width), pixelsY(*this, row.height));
+        if (row.bold) {
+            control->setFont(bold);
+        }
+        made[row.name] = control;
+    }
+    moves_ = static_cast<QLineEdit*>(made.at("Text1"));
+    extra_ = static_cast<QLineEdit*>(made.at("Text2"));
+
+    resize(pixelsX(*this, kClientWidth), pixelsY(*this, kClientHeight) + bar->sizeHint().height());
+    made.at("Command1")->setFocus();
 }
 
 }  // namespace quorrel::bench

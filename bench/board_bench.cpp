@@ -37,6 +37,7 @@
 #include "solve/solve.h"
 #include "support/doubles.h"
 #include "support/maze_geometry.h"
+#include "ui/commands.h"
 #include "ui/mazeform.h"
 
 namespace quorrel::bench {
@@ -323,7 +324,7 @@ void BoardBenchmarks::newMazeFloor(benchmark::State& state) {
 void BoardBenchmarks::prepareStep(Int visibility, Square& a, Square& b) {
     Game& game = stepGame();
     Mazeform& f = game.form();
-    visibility == 8 ? hide8_Click(f) : hide0_Click(f);
+    perform(f, visibilityItem(visibility)->id);
     // Leaves full visibility behind before the timed steps, so that no step redraws it all.
     f.lastVisibility = visibility;
     const std::vector<Square> way = wayTo(f, {25, 25});

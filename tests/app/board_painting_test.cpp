@@ -12,6 +12,7 @@
 #include "board/new_maze.h"
 #include "play/play.h"
 #include "solve/solve.h"
+#include "support/play_helpers.h"
 #include "ui/window.h"
 
 namespace quorrel::apptest {
@@ -196,7 +197,7 @@ TEST_F(BoardImagePainting, NewMazeWalkSolveAndVisibilityLookAsWhenDrawnCallByCal
     cheat_Click(*game);
     expectSamePicture("after Solve");
 
-    hide8_Click(*game);
+    testing::chooseRadius(*game, 8);
     retry_Click(*game);
     expectSamePicture("after Retry under 8-square visibility");
     pressOnEntrance();
@@ -205,7 +206,7 @@ TEST_F(BoardImagePainting, NewMazeWalkSolveAndVisibilityLookAsWhenDrawnCallByCal
         expectSamePicture("after step " + std::to_string(i) + " under 8-square visibility");
     }
     // Back to full visibility: the next step draws the whole maze again.
-    hide0_Click(*game);
+    testing::chooseRadius(*game, 0);
     moveTo(route[12]);
     expectSamePicture("after the step back to full visibility");
 }
@@ -367,7 +368,7 @@ TEST_F(BoardImageRepaint, EveryChangedPixelIsRepaintedAndAStepRepaintsLittle) {
         board(), [this] { cheat_Click(form()); }, "Solve");
     expectChangesRepainted(
         board(), [this] { retry_Click(form()); }, "Retry");
-    hide2_Click(form());
+    testing::chooseRadius(form(), 2);
     expectChangesRepainted(
         board(), [&] { mouse(Form_MouseDown, route[0]); }, "first press after Retry");
     expectChangesRepainted(

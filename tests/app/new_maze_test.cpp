@@ -3,42 +3,28 @@
 
 #include "board/new_maze.h"
 
+#include <string_view>
+
 #include "app_support.h"
+#include "support/odd_values.h"
 
 namespace quorrel::apptest {
 namespace {
 
 using NewMaze = WindowTest;
 
-struct GeometryRow {
-    const char* width;
-    const char* height;
-    int squareSize;
-    int inset;
-    float fontSize;
-    int originX;
-    int originY;
-};
-
-// The known board geometries for a client area of 8880 x 7305 twips at 15 twips a pixel.
-constexpr GeometryRow kGeometry[] = {
-    {"10", "10", 375, 75, 8.5F, 2565, 1025},
-    {"20", "20", 290, 58, static_cast<float>(96.0 / 15), 1540, 940},
-    {"30", "20", 246, 49, static_cast<float>(82.0 / 15), 750, 896},
-    {"50", "50", 116, 23, static_cast<float>(38.0 / 15), 1540, 766},
-};
-
 TEST_F(NewMaze, FitsTheBoardAsTheWorkedExamplesSay) {
     ASSERT_EQ(board().size(), QSize(592, 487));
-    for (const GeometryRow& row : kGeometry) {
-        SCOPED_TRACE(std::string(row.width) + " x " + row.height);
-        newMaze(row.width, row.height);
+    for (const testing::DesignBoard& row : testing::kDesignBoards) {
+        SCOPED_TRACE(std::to_string(row.w) + " x " + std::to_string(row.h));
+        newMaze(QString::number(row.w), QString::number(row.h));
         EXPECT_TRUE(messages.messages.empty());
-        EXPECT_EQ(form().mazeWidth, std::stoi(row.width));
-        EXPECT_EQ(form().mazeHeight, std::stoi(row.height));
+        EXPECT_EQ(form().mazeWidth, row.w);
+        EXPECT_EQ(form().mazeHeight, row.h);
         EXPECT_EQ(form().squareSize, row.squareSize);
         EXPECT_EQ(form().inset, row.inset);
-        EXPECT_FLOAT_EQ(static_cast<float>(board().boardFont().pointSizeF()), row.fontSize);
+        EXPECT_FLOAT_EQ(static_cast<float>(board().boardFont().pointSizeF()),
+                        static_cast<float>(row.fontSize));
         EXPECT_EQ(form().originX, row.originX);
         EXPECT_EQ(form().originY, row.originY);
     }
@@ -51,19 +37,12 @@ TEST_F(NewMaze, TwoByTwoOnTheDesignSizeHasSquaresOfTwentyFivePixels) {
     EXPECT_FLOAT_EQ(static_cast<float>(board().boardFont().pointSizeF()), 8.5F);
 }
 
-struct Entry {
-    const char* text;
-    int side;  // the size NEW MAZE takes from it, 0 when it is refused
-};
-
-constexpr Entry kEntries[] = {
-    {"", 0},      {"abc", 0},  {"1.4", 0},    {"0.5", 0}, {"1.5", 2},   {"2.5", 2},  {"3.5", 4},
-    {"50.5", 50}, {"50.6", 0}, {"100000", 0}, {"-3", 0},  {" 2 0", 20}, {"1e1", 10},
-};
-
 TEST_F(NewMaze, AcceptsOrRefusesEachTypedSize) {
     for (const bool widthSide : {true, false}) {
-        for (const Entry& entry : kEntries) {
+        for (const testing::SizeEntry& entry : testing::kSizeEntries) {
+            if (std::string_view(entry.text).find_first_of("\t\n") != std::string_view::npos) {
+                continue;  // a tab or a line feed would leave the selector
+            }
             SCOPED_TRACE(std::string(widthSide ? "width " : "height ") + "\"" + entry.text + "\"");
             // A maze with a game begun, so that the board and the Moves box are not blank.
             newMaze("10", "10");

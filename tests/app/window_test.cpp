@@ -6,11 +6,18 @@
 #include <QColor>
 #include <QImage>
 #include <QMenu>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "app_support.h"
+#include "qt_text.h"
+#include "ui/commands.h"
 
 namespace quorrel::apptest {
 namespace {
@@ -228,48 +235,47 @@ TEST_F(WindowStart, NewMazeHasTheFocusAndTabGoesThroughTheBoxesThenTheSelectorsT
     }
 }
 
-TEST_F(WindowStart, MenuBarHasItsSixEntriesInOrder) {
+// The menus as the command table lays them out: the menu bar's entries in the table's order, a
+// list where its first item stands, and each item with its caption, object name and check mark
+// as the window opens (the state before the first maze checks only full visibility).
+TEST_F(WindowStart, MenusFollowTheCommandTable) {
     const QList<QAction*> top = window->menuBar()->actions();
-    ASSERT_EQ(top.size(), 6);
-    const char* names[] = {"mkfil", "retry", "cheat", "hide", "nul", "help"};
-    const char* captions[] = {"&File", "&Retry", "&Solve", "&Visibility", "", "&HELP!"};
-    const bool hasMenu[] = {true, false, false, true, false, false};
-    for (int i = 0; i < 6; ++i) {
-        SCOPED_TRACE(names[i]);
-        EXPECT_EQ(top[i]->objectName(), names[i]);
-        EXPECT_EQ(top[i]->text(), captions[i]);
-        EXPECT_EQ(top[i]->menu() != nullptr, hasMenu[i]);
-        EXPECT_TRUE(top[i]->isEnabled());
-        EXPECT_TRUE(top[i]->isVisible());
-        EXPECT_FALSE(top[i]->isChecked());
+    std::vector<QAction*> entries;
+    std::map<std::string_view, int> items;  // of each list
+    for (const CommandRow& row : commands()) {
+        if (row.place != Place::MenuBar && row.place != Place::InMenu) {
+            continue;
+        }
+        SCOPED_TRACE(std::string(row.name));
+        QAction& item = action(std::string(row.name).c_str());
+        if (row.place == Place::MenuBar) {
+            entries.push_back(&item);
+            EXPECT_EQ(item.menu(), nullptr);
+        } else {
+            QMenu& list = child<QMenu>(std::string(row.menu).c_str());
+            if (items[row.menu] == 0) {
+                entries.push_back(list.menuAction());
+                const auto menu =
+                    std::find_if(std::begin(kMenus), std::end(kMenus),
+                                 [&](const MenuRow& m) { return m.name == row.menu; });
+                EXPECT_EQ(list.menuAction()->text(), app::toQString(menu->caption));
+                EXPECT_EQ(list.menuAction()->objectName(), app::toQString(row.menu));
+            }
+            ASSERT_LT(items[row.menu], list.actions().size());
+            EXPECT_EQ(list.actions().at(items[row.menu]++), &item);
+        }
+        EXPECT_EQ(item.text(), app::toQString(row.caption));
+        EXPECT_EQ(item.isCheckable(), row.checked != nullptr);
+        EXPECT_EQ(item.isChecked(), row.checked != nullptr && row.checked(State{}));
+        EXPECT_TRUE(item.isEnabled());
     }
-    EXPECT_EQ(top[0]->menu()->objectName(), "mkfil");
-    EXPECT_EQ(top[3]->menu()->objectName(), "hide");
-}
-
-TEST_F(WindowStart, FileMenuHoldsMakeFileWithoutCheckMark) {
-    const QList<QAction*> items = child<QMenu>("mkfil").actions();
-    ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0], &action("mkfile"));
-    EXPECT_EQ(items[0]->text(), "Make file");
-    EXPECT_TRUE(items[0]->isCheckable());
-    EXPECT_FALSE(items[0]->isChecked());
-    EXPECT_TRUE(items[0]->isEnabled());
-}
-
-TEST_F(WindowStart, VisibilityMenuHasFiveItemsAndOnlyFullVisibilityChecked) {
-    const QList<QAction*> items = child<QMenu>("hide").actions();
-    ASSERT_EQ(items.size(), 5);
-    const char* names[] = {"hide1", "hide2", "hide4", "hide8", "hide0"};
-    const char* captions[] = {"1 square visibility", "2 square visibility", "4 square visibility",
-                              "8 square visibility", "Full visibility"};
-    for (int i = 0; i < 5; ++i) {
-        SCOPED_TRACE(names[i]);
-        EXPECT_EQ(items[i]->objectName(), names[i]);
-        EXPECT_EQ(items[i]->text(), captions[i]);
-        EXPECT_TRUE(items[i]->isCheckable());
-        EXPECT_EQ(items[i]->isChecked(), i == 4);
-        EXPECT_TRUE(items[i]->isEnabled());
+    EXPECT_EQ(std::vector<QAction*>(top.begin(), top.end()), entries);
+    for (QAction* entry : top) {
+        EXPECT_TRUE(entry->isVisible());
+        EXPECT_FALSE(entry->isChecked());
+        if (entry->menu() != nullptr) {
+            EXPECT_EQ(entry->menu()->actions().size(), items[entry->objectName().toStdString()]);
+        }
     }
     EXPECT_EQ(form().visibility, 0);
 }
@@ -286,18 +292,24 @@ TEST_F(WindowStart, NoMazeExistsAfterLoad) {
 
 using Menus = WindowTest;
 
+// Each Visibility item in turn, then one chosen again and again.
 TEST_F(Menus, VisibilityItemsCheckOnlyTheOneChosen) {
-    const struct {
-        const char* name;
-        int radius;
-    } items[] = {{"hide1", 1}, {"hide2", 2}, {"hide4", 4}, {"hide8", 8},
-                 {"hide0", 0}, {"hide4", 4}, {"hide4", 4}};
-    for (const auto& item : items) {
-        SCOPED_TRACE(item.name);
-        action(item.name).trigger();
-        EXPECT_EQ(form().visibility, item.radius);
-        for (const char* other : {"hide1", "hide2", "hide4", "hide8", "hide0"}) {
-            EXPECT_EQ(action(other).isChecked(), std::string(other) == item.name) << other;
+    std::vector<const CommandRow*> items;
+    for (const CommandRow& row : commands()) {
+        if (row.radius >= 0) {
+            items.push_back(&row);
+        }
+    }
+    ASSERT_GE(items.size(), 2U);
+    std::vector<const CommandRow*> chosen = items;
+    chosen.insert(chosen.end(), 2, items[items.size() / 2]);
+    for (const CommandRow* item : chosen) {
+        SCOPED_TRACE(std::string(item->name));
+        action(std::string(item->name).c_str()).trigger();
+        EXPECT_EQ(form().visibility, item->radius);
+        for (const CommandRow* other : items) {
+            EXPECT_EQ(action(std::string(other->name).c_str()).isChecked(), other == item)
+                << other->name;
         }
     }
 }

@@ -23,6 +23,18 @@ class Painting : public ::testing::Test {
         return ops;
     }
 
+    // The drawing calls of a movement toward a square, or of bpaint on its own.
+    std::vector<DrawOp> stepInto(Square s) {
+        newOps();
+        moveToward(h, s);
+        return newOps();
+    }
+    std::vector<DrawOp> paint() {
+        newOps();
+        bpaint(h.form);
+        return newOps();
+    }
+
     void expectInsetBox(const DrawOp& op, Square s, Colour colour) {
         const Point c = cornerOf(h.form, s);
         EXPECT_EQ(op.kind, DrawOp::Box);
@@ -40,6 +52,15 @@ class Painting : public ::testing::Test {
         EXPECT_EQ(op.text, text);
         EXPECT_FLOAT_EQ(op.x1, c.x - 187.5F - 30.0F * static_cast<float>(text.size()));
         EXPECT_FLOAT_EQ(op.y1, c.y - 187.5F - 90.0F);
+    }
+
+    // Puts the player on a square, its corner with it, as a step into it leaves them.
+    void putPlayer(Square s) {
+        const Point c = cornerOf(h.form, s);
+        h.form.curX = static_cast<Int>(c.x);
+        h.form.curY = static_cast<Int>(c.y);
+        h.form.playerCol = static_cast<Int>(s.col);
+        h.form.playerRow = static_cast<Int>(s.row);
     }
 
     PlayHarness h;
@@ -69,9 +90,7 @@ TEST_F(Painting, FirstPressPaintsOneBlueBoxOnTheEntranceAndNoLabel) {
 TEST_F(Painting, FirstStepIntoRowOneLeavesTheEntranceBlue) {
     pressOn(h, kEntrance);
     h.window.extra = "unchanged";
-    newOps();
-    moveToward(h, kTop);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = stepInto(kTop);
     ASSERT_EQ(ops.size(), 2U);
     expectInsetBox(ops[0], kTop, kPlayerBlue);
     expectCentredLabel(ops[1], kTop, "1");
@@ -85,9 +104,7 @@ TEST_F(Painting, FirstStepIntoRowOneLeavesTheEntranceBlue) {
 TEST_F(Painting, LaterStepsRepaintTheSquareLeftGreenWithItsOwnCount) {
     pressOn(h, kEntrance);
     moveToward(h, kTop);
-    newOps();
-    moveToward(h, kDeadEnd);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = stepInto(kDeadEnd);
     ASSERT_EQ(ops.size(), 4U);
     expectInsetBox(ops[0], kTop, kTrailGreen);
     expectCentredLabel(ops[1], kTop, "1");
@@ -102,9 +119,7 @@ TEST_F(Painting, SecondPassCostsTwoExtraAndThirdPassOne) {
     moveToward(h, kDeadEnd);
     EXPECT_EQ(h.window.extra, "");
 
-    newOps();
-    moveToward(h, kTop);  // second pass through (1, 1)
-    std::vector<DrawOp> ops = newOps();
+    std::vector<DrawOp> ops = stepInto(kTop);  // second pass through (1, 1)
     ASSERT_EQ(ops.size(), 4U);
     expectInsetBox(ops[0], kDeadEnd, kTrailGreen);
     expectCentredLabel(ops[1], kDeadEnd, "1");
@@ -117,9 +132,7 @@ TEST_F(Painting, SecondPassCostsTwoExtraAndThirdPassOne) {
     EXPECT_EQ(h.form.extraMoves, 4);
     EXPECT_EQ(h.window.extra, "4");
 
-    newOps();
-    moveToward(h, kTop);  // third pass through (1, 1)
-    ops = newOps();
+    ops = stepInto(kTop);  // third pass through (1, 1)
     ASSERT_EQ(ops.size(), 4U);
     expectCentredLabel(ops[1], kDeadEnd, "2");
     expectCentredLabel(ops[3], kTop, "3");
@@ -149,9 +162,7 @@ TEST_F(Painting, ForwardAndBackCostsTwoMovesAndTwoExtra) {
     const Int moves = h.form.moveCount;
     const Int extra = h.form.extraMoves;
     moveToward(h, Square{2, 2});  // the dead end beside the bottom square
-    newOps();
-    moveToward(h, kBottom);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = stepInto(kBottom);
     EXPECT_EQ(h.form.moveCount, moves + 2);
     EXPECT_EQ(h.form.extraMoves, extra + 2);
     ASSERT_EQ(ops.size(), 4U);
@@ -163,9 +174,7 @@ TEST_F(Painting, TheSquareBelowTheExitIsAnOrdinaryStep) {
     pressOn(h, kEntrance);
     moveToward(h, kTop);
     moveToward(h, kBottom);
-    newOps();
-    moveToward(h, kBelowExit);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = stepInto(kBelowExit);
     ASSERT_EQ(ops.size(), 4U);
     expectInsetBox(ops[0], kBottom, kTrailGreen);
     expectInsetBox(ops[2], kBelowExit, kPlayerBlue);
@@ -179,20 +188,14 @@ TEST_F(Painting, TheSquareBelowTheExitIsAnOrdinaryStep) {
 TEST_F(Painting, BpaintCentresEachLabelOnItsMeasuredSize) {
     Mazeform& f = h.form;
     const Point left = cornerOf(f, kTop);
-    const Point entered = cornerOf(f, kBottom);
     f.moveCount = 7;
     f.extraMoves = 11;
     f.passLabel = "123";
     f.paintX = static_cast<Int>(left.x);
     f.paintY = static_cast<Int>(left.y);
-    f.curX = static_cast<Int>(entered.x);
-    f.curY = static_cast<Int>(entered.y);
-    f.playerCol = 1;
-    f.playerRow = 2;
+    putPlayer(kBottom);
     f.passes(1, 2) = 9;
-    newOps();
-    bpaint(f);
-    const std::vector<DrawOp> ops = newOps();
+    const std::vector<DrawOp> ops = paint();
     ASSERT_EQ(ops.size(), 4U);
     expectInsetBox(ops[0], kTop, kTrailGreen);
     expectCentredLabel(ops[1], kTop, "123");
@@ -211,14 +214,8 @@ TEST_F(Painting, BpaintDoesNotRepaintTheSquareLeftBeforeTheFirstMove) {
     f.passLabel = "9";
     f.paintX = 100;
     f.paintY = 100;
-    const Point c = cornerOf(f, kTop);
-    f.curX = static_cast<Int>(c.x);
-    f.curY = static_cast<Int>(c.y);
-    f.playerCol = 1;
-    f.playerRow = 1;
-    newOps();
-    bpaint(f);
-    const std::vector<DrawOp> ops = newOps();
+    putPlayer(kTop);
+    const std::vector<DrawOp> ops = paint();
     ASSERT_EQ(ops.size(), 2U);
     expectInsetBox(ops[0], kTop, kPlayerBlue);
     expectCentredLabel(ops[1], kTop, "1");
@@ -232,14 +229,8 @@ TEST_F(Painting, BpaintOnTheEntranceRowPrintsNoLabel) {
     f.passLabel = "4";
     f.passes(1, 0) = 1;
     f.extraMoves = 0;
-    const Point c = cornerOf(f, kEntrance);
-    f.curX = static_cast<Int>(c.x);
-    f.curY = static_cast<Int>(c.y);
-    f.playerCol = 1;
-    f.playerRow = 0;
-    newOps();
-    bpaint(f);
-    const std::vector<DrawOp> ops = newOps();
+    putPlayer(kEntrance);
+    const std::vector<DrawOp> ops = paint();
     ASSERT_EQ(ops.size(), 1U);
     expectInsetBox(ops[0], kEntrance, kPlayerBlue);
     EXPECT_EQ(f.passLabel, "4");

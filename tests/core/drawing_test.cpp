@@ -5,81 +5,15 @@
 #include <set>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "board/new_maze.h"
 #include "support/doubles.h"
 #include "support/maze_checks.h"
+#include "support/play_helpers.h"
 
 namespace quorrel::testing {
 namespace {
-
-// A wall segment on the board, in twips, from its top or left end.
-using Segment = std::tuple<int, int, int, int>;
-
-std::multiset<Segment> segmentsOf(const std::vector<DrawOp>& ops) {
-    std::multiset<Segment> out;
-    for (const DrawOp& op : ops) {
-        if (op.kind != DrawOp::Line) {
-            continue;
-        }
-        EXPECT_EQ(op.colour, kBlack);
-        int x1 = static_cast<int>(op.x1);
-        int y1 = static_cast<int>(op.y1);
-        int x2 = static_cast<int>(op.x2);
-        int y2 = static_cast<int>(op.y2);
-        if (std::tie(x2, y2) < std::tie(x1, y1)) {
-            std::swap(x1, x2);
-            std::swap(y1, y2);
-        }
-        out.emplace(x1, y1, x2, y2);
-    }
-    return out;
-}
-
-// The sides of squares as the board shows them.
-struct Board {
-    int x0, y0, s;
-    Segment top(int c, int r) const {  // top side of (c, r)
-        return {x0 + (c - 1) * s, y0 + (r - 1) * s, x0 + c * s, y0 + (r - 1) * s};
-    }
-    Segment left(int c, int r) const {
-        return {x0 + (c - 1) * s, y0 + (r - 1) * s, x0 + (c - 1) * s, y0 + r * s};
-    }
-    Segment right(int c, int r) const { return left(c + 1, r); }
-    Segment bottom(int c, int r) const { return top(c, r + 1); }
-};
-
-Board boardOf(const State& f) {
-    return {f.originX, f.originY, f.squareSize};
-}
-
-// The walls of rows t..b and columns l..r by the rules of a redraw: the maze's top edge only
-// when t is 1, its left edge only when l is 1, then each square's own right and bottom walls.
-std::multiset<Segment> wallsOf(const State& f, int t, int b, int l, int r) {
-    const Board board = boardOf(f);
-    std::multiset<Segment> out;
-    for (int c = l; c <= r; ++c) {
-        if (t == 1 && c != f.entryCol) {
-            out.insert(board.top(c, 1));
-        }
-    }
-    for (int j = t; j <= b; ++j) {
-        if (l == 1) {
-            out.insert(board.left(1, j));
-        }
-        for (int c = l; c <= r; ++c) {
-            if (!f.opensRight(c, j)) {
-                out.insert(board.right(c, j));
-            }
-            if (!f.opensDown(c, j)) {
-                out.insert(board.bottom(c, j));
-            }
-        }
-    }
-    return out;
-}
 
 class FirstDrawing : public ::testing::Test {
   protected:

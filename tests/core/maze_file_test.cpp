@@ -1,16 +1,30 @@
+// The maze text file: its name and its text, and its writing on a real file system, also one
+// that goes wrong: read-only and full file systems, a path that is no directory, names taken by
+// files, directories, links and by someone racing the game, a thousand files already there, and
+// writes cut short by the file size limit or interrupted. In every case the maze is still
+// generated and drawn, no existing file loses a byte, no half-written maze file stays behind,
+// and a failure is told once, after the drawing.
+
 #include "mazefile/maze_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,7 +33,7 @@
 #include "gen/generator.h"
 #include "mazefile/file_store.h"
 #include "support/doubles.h"
-#include "support/maze_checks.h"
+#include "support/invariants.h"
 #include "support/maze_geometry.h"
 #include "support/play_helpers.h"
 #include "support/temp_dir.h"
@@ -29,30 +43,51 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Splits a file at CR LF; the text must end with one.
-std::vector<std::string> crlfLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t from = 0;
-    while (from < text.size()) {
-        const std::size_t end = text.find("\r\n", from);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "text after the last line end";
-            break;
-        }
-        lines.push_back(text.substr(from, end - from));
-        from = end + 2;
-    }
-    return lines;
+// The size of the file of a W by H maze: four empty lines and 2H + 1 lines of 3W + 1
+// characters, each line ended by CR LF.
+std::size_t mazeFileSize(int w, int h) {
+    return 4 * 2 + static_cast<std::size_t>(2 * h + 1) * static_cast<std::size_t>(3 * w + 3);
 }
 
-// NEW MAZE of 6 by 4 squares with files going to a given store.
-struct FileHarness : Harness {
-    explicit FileHarness(FileStore& store) : Harness(store) {
+// A window with File > Make file on, saving to the given store.
+struct Game : Harness {
+    explicit Game(FileStore& store, int w = 6, int h = 4) : Harness(store) {
         form.makeFiles = true;
-        window.width = "6";
-        window.height = "4";
+        window.width = std::to_string(w);
+        window.height = std::to_string(h);
     }
+
+    // NEW MAZE; the maze must come out whole and drawn, with its gray entrance last.
+    void newMaze() {
+        const std::size_t messagesBefore = window.messages.size();
+        surface.ops.clear();
+        window.opsAtMessage.clear();
+        Command1_Click(form);
+        Faults faults;
+        checkMaze(form, faults);
+        EXPECT_TRUE(faults.empty()) << (faults.empty() ? "" : faults.front());
+        ASSERT_FALSE(surface.ops.empty());
+        EXPECT_GE(surface.of(DrawOp::Line).size(),
+                  static_cast<std::size_t>(form.mazeWidth * form.mazeHeight));
+        // One box, the gray entrance, drawn last.
+        const std::vector<DrawOp> boxes = surface.of(DrawOp::Box);
+        ASSERT_EQ(boxes.size(), 1U);
+        EXPECT_EQ(boxes.back().colour, kEntranceGray);
+        EXPECT_EQ(surface.ops.back().kind, DrawOp::Box);
+        newMessages.assign(window.messages.begin() + static_cast<long>(messagesBefore),
+                           window.messages.end());
+        // Whatever is said comes after the whole drawing.
+        for (std::size_t at : window.opsAtMessage) {
+            EXPECT_EQ(at, surface.ops.size());
+        }
+    }
+
+    std::vector<std::string> newMessages;  // shown by the latest NEW MAZE
 };
+
+std::string failure(const std::string& file, const std::string& reason) {
+    return "The maze could not be saved to " + file + ": " + reason + ".";
+}
 
 TEST(MazeFileName, HasAtLeastThreeDigits) {
     const std::pair<int, std::string> names[] = {{1, "./maze_001.txt"},
@@ -120,52 +155,9 @@ TEST(MazeFileName, EveryMazeCountsAfreshFromOne) {
 
 // Reads the walls back from a file and compares them with the maze in the state.
 void expectFileShowsMaze(const std::string& text, const State& s) {
-    const int w = s.mazeWidth;
-    const int h = s.mazeHeight;
-    SCOPED_TRACE(::testing::Message() << w << " by " << h << " maze file");
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "line feed without carriage return";
-        }
-        if (text[i] == '\r') {
-            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "lone carriage return";
-        }
-    }
-    const std::vector<std::string> lines = crlfLines(text);
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(5 + 2 * h));
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(lines[i], "");
-    }
-    for (std::size_t i = 4; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        ASSERT_EQ(line.size(), static_cast<std::size_t>(3 * w + 1)) << "line " << i + 1;
-        EXPECT_NE(line.back(), ' ') << "line " << i + 1;
-        for (char ch : line) {
-            EXPECT_TRUE(ch == ' ' || ch == '.' || ch == '-' || ch == ':' || ch == 'I')
-                << "line " << i + 1;
-        }
-    }
-    // Top border.
-    const std::string& top = lines[4];
-    for (int c = 1; c <= w; ++c) {
-        const std::string token = top.substr(static_cast<std::size_t>(3 * (c - 1)), 3);
-        EXPECT_EQ(token, c == s.entryCol ? ".  " : ".--") << "top border, column " << c;
-    }
-    EXPECT_EQ(top.back(), '.');
-    for (int r = 1; r <= h; ++r) {
-        const std::string& sides = lines[static_cast<std::size_t>(3 + 2 * r)];
-        const std::string& bottoms = lines[static_cast<std::size_t>(4 + 2 * r)];
-        EXPECT_EQ(sides.front(), 'I');
-        EXPECT_EQ(sides.back(), 'I') << "right border of row " << r;
-        EXPECT_EQ(bottoms.back(), '.');
-        for (int c = 1; c <= w; ++c) {
-            const std::size_t at = static_cast<std::size_t>(3 * (c - 1));
-            EXPECT_EQ(sides.substr(at + 1, 3), s.opensRight(c, r) ? "   " : "  I")
-                << "right side of (" << c << ", " << r << ")";
-            EXPECT_EQ(bottoms.substr(at, 3), s.opensDown(c, r) ? ":  " : ":--")
-                << "bottom side of (" << c << ", " << r << ")";
-        }
-    }
+    Faults faults;
+    checkMazeText(text, s, faults);
+    EXPECT_EQ(faults, Faults{});
 }
 
 TEST(MazeFileText, MatchesTheMazeForManySizes) {
@@ -228,142 +220,367 @@ TEST(MazeFileText, OptionOffCreatesNothing) {
     EXPECT_TRUE(h.window.messages.empty());
 }
 
+// ---- Maze files on a real file system -----------------------------------------------------
+
 TEST(PosixMazeFile, WorkedExampleByteForByte) {
     TempDir dir;
     PosixFileStore store(dir.path.string());
-    FileHarness h(store);
-    h.window.width = "2";
-    h.window.height = "2";
-    h.random.script.assign(kWorkedDraws.begin(), kWorkedDraws.end());
-    Command1_Click(h.form);
-    EXPECT_TRUE(h.window.messages.empty());
+    Game game(store, 2, 2);
+    game.random.script.assign(kWorkedDraws.begin(), kWorkedDraws.end());
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
     ASSERT_EQ(dir.entries(), std::vector<std::string>{"maze_001.txt"});
     EXPECT_EQ(readFile(dir.path / "maze_001.txt"), kWorkedMazeFile);
 }
 
 TEST(PosixMazeFile, NextMazesTakeTheNextNumbersAndLeaveOldFilesAlone) {
     TempDir dir;
-    std::ofstream(dir.path / "maze_001.txt") << "mine";
+    dir.put("maze_001.txt", "mine");
     PosixFileStore store(dir.path.string());
-    FileHarness h(store);
-    Command1_Click(h.form);
-    Command1_Click(h.form);
+    Game game(store);
+    game.newMaze();
+    game.newMaze();
     EXPECT_EQ(dir.entries(),
               (std::vector<std::string>{"maze_001.txt", "maze_002.txt", "maze_003.txt"}));
     EXPECT_EQ(readFile(dir.path / "maze_001.txt"), "mine");
-    expectFileShowsMaze(readFile(dir.path / "maze_003.txt"), h.form);
+    expectFileShowsMaze(readFile(dir.path / "maze_003.txt"), game.form);
 }
 
 TEST(PosixMazeFile, ADirectoryOfTheNameMovesTheMazeOn) {
     TempDir dir;
     fs::create_directory(dir.path / "maze_001.txt");
     PosixFileStore store(dir.path.string());
-    FileHarness h(store);
-    Command1_Click(h.form);
-    EXPECT_TRUE(h.window.messages.empty());
+    Game game(store);
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
     EXPECT_TRUE(fs::is_directory(dir.path / "maze_001.txt"));
     ASSERT_TRUE(fs::is_regular_file(dir.path / "maze_002.txt"));
-    expectFileShowsMaze(readFile(dir.path / "maze_002.txt"), h.form);
+    expectFileShowsMaze(readFile(dir.path / "maze_002.txt"), game.form);
 }
 
 TEST(PosixMazeFile, OptionOffTouchesNoFile) {
     TempDir dir;
     PosixFileStore store(dir.path.string());
-    FileHarness h(store);
-    h.form.makeFiles = false;
-    Command1_Click(h.form);
-    Command1_Click(h.form);
+    Game game(store);
+    game.form.makeFiles = false;
+    game.newMaze();
+    game.newMaze();
     EXPECT_TRUE(dir.entries().empty());
-    EXPECT_TRUE(h.window.messages.empty());
+    EXPECT_TRUE(game.window.messages.empty());
 }
 
-// The maze is generated and drawn whatever became of its file, and the one message about the
-// file comes after the drawing.
-void expectDrawnThenOneMessage(const FileHarness& h, const std::string& message) {
-    const std::vector<DrawOp> boxes = h.surface.of(DrawOp::Box);
-    ASSERT_EQ(boxes.size(), 1U);
-    EXPECT_EQ(boxes[0].colour, kEntranceGray);
-    EXPECT_EQ(h.form.visitCount, 6 * 4);
-    EXPECT_EQ(innerOpenings(h.form), 6 * 4 - 1);
-    EXPECT_GE(h.surface.of(DrawOp::Line).size(), 6U * 4U);
-    ASSERT_EQ(h.window.messages.size(), 1U);
-    EXPECT_EQ(h.window.messages[0], message);
-    ASSERT_EQ(h.window.opsAtMessage.size(), 1U);
-    EXPECT_EQ(h.window.opsAtMessage[0], h.surface.ops.size());
-    EXPECT_EQ(h.surface.ops.back().kind, DrawOp::Box);
+// ---- File systems that refuse ---------------------------------------------------------
+
+// A private mount table for this process, so a test may mount a small tmpfs that nobody
+// else sees and that goes away with the process. False where mounting is not allowed.
+bool privateMounts() {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+class Tmpfs {
+  public:
+    Tmpfs(const fs::path& at, unsigned long flags, const std::string& options) : at_(at) {
+        mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", flags, options.c_str()) == 0;
+    }
+    ~Tmpfs() {
+        if (mounted_) {
+            ::umount2(at_.c_str(), MNT_DETACH);
+        }
+    }
+    Tmpfs(const Tmpfs&) = delete;
+    Tmpfs& operator=(const Tmpfs&) = delete;
+    bool mounted() const { return mounted_; }
+
+  private:
+    fs::path at_;
+    bool mounted_ = false;
+};
+
+TEST(FilesystemFailure, AReadOnlyDirectoryRefusesTheFileEvenForRoot) {
+    TempDir dir;
+    const fs::path ro = dir.path / "ro";
+    fs::create_directory(ro);
+    std::string reason;
+    // Read-only by its mode, unless we are root: then a read-only file system.
+    fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool modeBites = ::access(ro.c_str(), W_OK) != 0;
+    std::unique_ptr<Tmpfs> readOnly;
+    if (modeBites) {
+        reason = "Permission denied";
+    } else {
+        fs::permissions(ro, fs::perms::owner_all);
+        if (!privateMounts()) {
+            GTEST_SKIP() << "running as root, where a directory's mode does not stop writes, "
+                            "and no read-only file system can be mounted here";
+        }
+        readOnly = std::make_unique<Tmpfs>(ro, MS_RDONLY, "size=64k");
+        if (!readOnly->mounted()) {
+            GTEST_SKIP() << "a read-only tmpfs cannot be mounted here";
+        }
+        reason = "Read-only file system";
+    }
+    PosixFileStore store(ro.string());
+    Game game(store);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages, std::vector<std::string>{failure("maze_001.txt", reason)});
+    EXPECT_TRUE(fs::is_empty(ro));
+    game.newMaze();
+    EXPECT_EQ(game.newMessages.size(), 1U) << "each failing maze is told once";
+    if (modeBites) {
+        fs::permissions(ro, fs::perms::owner_all, fs::perm_options::add);
+    }
+}
+
+TEST(FilesystemFailure, AFullFileSystemLeavesNoPartFileAndSparesTheOthers) {
+    TempDir dir;
+    const fs::path small = dir.path / "small";
+    fs::create_directory(small);
+    if (!privateMounts()) {
+        GTEST_SKIP() << "no tmpfs can be mounted here to fill up";
+    }
+    Tmpfs tmpfs(small, 0, "size=16k");
+    if (!tmpfs.mounted()) {
+        GTEST_SKIP() << "no tmpfs can be mounted here to fill up";
+    }
+    // Leave one page free: less than the file of a 50 by 50 maze needs.
+    const std::string filler(12 * 1024, 'x');
+    std::ofstream(small / "maze_001.txt", std::ios::binary) << filler;
+    ASSERT_GT(mazeFileSize(50, 50), 4096U);
+
+    PosixFileStore store(small.string());
+    Game game(store, 50, 50);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages,
+              std::vector<std::string>{failure("maze_002.txt", "No space left on device")});
+    EXPECT_FALSE(fs::exists(small / "maze_002.txt")) << "a half-written maze was left behind";
+    std::ifstream in(small / "maze_001.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), filler);
+
+    // A small maze still fits, and is then saved without a word.
+    game.window.width = "3";
+    game.window.height = "3";
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
+    EXPECT_EQ(fs::file_size(small / "maze_002.txt"), mazeFileSize(3, 3));
+}
+
+TEST(FilesystemFailure, APathThroughAFileIsNoDirectory) {
+    TempDir dir;
+    dir.put("plain", "just a file");
+    PosixFileStore store((dir.path / "plain").string());
+    Game game(store);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages,
+              std::vector<std::string>{failure("maze_001.txt", "Not a directory")});
+    EXPECT_EQ(dir.contents(), (std::map<std::string, std::string>{{"plain", "just a file"}}));
 }
 
 TEST(PosixMazeFile, MissingDirectoryStillGivesTheMazeAndOneMessage) {
     TempDir dir;
     PosixFileStore store((dir.path / "gone").string());
-    FileHarness h(store);
-    Command1_Click(h.form);
-    expectDrawnThenOneMessage(
-        h, "The maze could not be saved to maze_001.txt: No such file or directory.");
+    Game game(store);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages,
+              std::vector<std::string>{failure("maze_001.txt", "No such file or directory")});
     EXPECT_TRUE(dir.entries().empty());
 }
 
-TEST(PosixMazeFile, ReadOnlyDirectoryStillGivesTheMazeAndOneMessage) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "running as root, for whom a read-only directory is still writable";
-    }
-    TempDir dir;
-    fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec |
-                                  fs::perms::group_read | fs::perms::group_exec |
-                                  fs::perms::others_read | fs::perms::others_exec);
-    PosixFileStore store(dir.path.string());
-    FileHarness h(store);
-    Command1_Click(h.form);
-    expectDrawnThenOneMessage(h, "The maze could not be saved to maze_001.txt: Permission denied.");
-    EXPECT_TRUE(dir.entries().empty());
-}
+// ---- Names already taken --------------------------------------------------------------
 
-// Lowers the largest file this process may write for the life of the object, with the
-// signal for passing it ignored, so that a write fails with EFBIG.
-class FileSizeLimit {
+// Someone else creates the file under each of the next few names just before the game
+// asks for it, as if racing it between its look at the directory and the creation.
+class RacingStore : public FileStore {
   public:
-    explicit FileSizeLimit(rlim_t bytes) {
+    RacingStore(PosixFileStore& inner, fs::path dir, int races)
+        : inner_(inner), dir_(std::move(dir)), races_(races) {}
+
+    CreateResult create(const std::string& name, std::string& reason) override {
+        if (races_ > 0) {
+            --races_;
+            const int fd = ::open((dir_ / name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            EXPECT_GE(fd, 0) << "the racer could not take " << name;
+            if (fd >= 0) {
+                const std::string theirs = "theirs: " + name;
+                EXPECT_EQ(::write(fd, theirs.data(), theirs.size()),
+                          static_cast<ssize_t>(theirs.size()));
+                ::close(fd);
+            }
+        }
+        return inner_.create(name, reason);
+    }
+    bool writeAndClose(std::string_view bytes, std::string& reason) override {
+        return inner_.writeAndClose(bytes, reason);
+    }
+    void remove(const std::string& name) override { inner_.remove(name); }
+
+  private:
+    PosixFileStore& inner_;
+    fs::path dir_;
+    int races_;
+};
+
+TEST(FilesystemFailure, ANameTakenJustBeforeCreationMovesTheMazeOn) {
+    TempDir dir;
+    PosixFileStore posix(dir.path.string());
+    RacingStore racing(posix, dir.path, 3);
+    Game game(racing);
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
+    const auto all = dir.contents();
+    ASSERT_EQ(all.size(), 4U);
+    EXPECT_EQ(all.at("maze_001.txt"), "theirs: ./maze_001.txt");
+    EXPECT_EQ(all.at("maze_002.txt"), "theirs: ./maze_002.txt");
+    EXPECT_EQ(all.at("maze_003.txt"), "theirs: ./maze_003.txt");
+    EXPECT_EQ(all.at("maze_004.txt").size(), mazeFileSize(6, 4));
+}
+
+TEST(FilesystemFailure, LinksUnderTheNextNamesAreNeverFollowed) {
+    TempDir dir;
+    dir.put("target", "the link's target");
+    fs::create_symlink(dir.path / "nowhere", dir.path / "maze_001.txt");
+    fs::create_symlink(dir.path / "target", dir.path / "maze_002.txt");
+    fs::create_directory(dir.path / "maze_003.txt");
+    const auto before = dir.contents();
+
+    PosixFileStore store(dir.path.string());
+    Game game(store);
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
+    auto after = dir.contents();
+    ASSERT_EQ(after.count("maze_004.txt"), 1U);
+    EXPECT_EQ(after.at("maze_004.txt").size(), mazeFileSize(6, 4));
+    after.erase("maze_004.txt");
+    EXPECT_EQ(after, before) << "a link, its target or a directory was changed";
+    EXPECT_FALSE(fs::exists(dir.path / "nowhere")) << "a dangling link was followed";
+}
+
+TEST(FilesystemFailure, AThousandFilesGiveMaze1001AndKeepTheirBytes) {
+    TempDir dir;
+    for (int n = 1; n <= 1000; ++n) {
+        dir.put(mazeFileName(n).substr(2), "old maze " + std::to_string(n));
+    }
+    PosixFileStore store(dir.path.string());
+    Game game(store, 2, 2);
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty());
+    const auto all = dir.contents();
+    ASSERT_EQ(all.size(), 1001U);
+    for (int n = 1; n <= 1000; ++n) {
+        EXPECT_EQ(all.at(mazeFileName(n).substr(2)), "old maze " + std::to_string(n));
+    }
+    EXPECT_EQ(all.at("maze_1001.txt").size(), mazeFileSize(2, 2));
+
+    // With one gap among them, the next maze fills the gap.
+    fs::remove(dir.path / "maze_500.txt");
+    game.newMaze();
+    EXPECT_EQ(dir.contents().at("maze_500.txt").size(), mazeFileSize(2, 2));
+}
+
+TEST(FilesystemFailure, NineHundredNinetyNineFilesGiveMaze1000) {
+    TempDir dir;
+    for (int n = 1; n <= 999; ++n) {
+        dir.put(mazeFileName(n).substr(2), "");
+    }
+    PosixFileStore store(dir.path.string());
+    Game game(store, 2, 2);
+    game.newMaze();
+    EXPECT_EQ(fs::file_size(dir.path / "maze_1000.txt"), mazeFileSize(2, 2));
+    EXPECT_FALSE(fs::exists(dir.path / "maze_1001.txt"));
+}
+
+// ---- Writes cut short -----------------------------------------------------------------
+
+// Caps the size of any file this process writes while the object lives, with the signal for
+// passing the cap ignored, so the write fails with "File too large" (root included).
+class SizeCap {
+  public:
+    explicit SizeCap(rlim_t bytes) {
         ::getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lower = saved_;
-        lower.rlim_cur = bytes;
-        ok_ = ::setrlimit(RLIMIT_FSIZE, &lower) == 0;
-        savedSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit capped = saved_;
+        capped.rlim_cur = bytes;
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        ok_ = ::setrlimit(RLIMIT_FSIZE, &capped) == 0;
     }
-    ~FileSizeLimit() {
+    ~SizeCap() {
         ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, savedSignal_);
+        std::signal(SIGXFSZ, previous_);
     }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    SizeCap(const SizeCap&) = delete;
+    SizeCap& operator=(const SizeCap&) = delete;
     bool ok() const { return ok_; }
 
   private:
     rlimit saved_{};
+    void (*previous_)(int) = nullptr;
     bool ok_ = false;
-    void (*savedSignal_)(int) = nullptr;
 };
+
+TEST(FilesystemFailure, AFileOfExactlyTheCapIsWrittenWhole) {
+    TempDir dir;
+    PosixFileStore store(dir.path.string());
+    Game game(store, 7, 5);
+    {
+        SizeCap cap(mazeFileSize(7, 5));
+        if (!cap.ok()) {
+            GTEST_SKIP() << "the file size limit cannot be set here";
+        }
+        game.newMaze();
+    }
+    EXPECT_TRUE(game.newMessages.empty());
+    EXPECT_EQ(fs::file_size(dir.path / "maze_001.txt"), mazeFileSize(7, 5));
+}
+
+TEST(FilesystemFailure, OneByteOverTheCapLeavesNothingAndIsToldOncePerMaze) {
+    TempDir dir;
+    dir.put("maze_001.txt", "keep me");
+    PosixFileStore store(dir.path.string());
+    Game game(store, 7, 5);
+    {
+        SizeCap cap(mazeFileSize(7, 5) - 1);
+        if (!cap.ok()) {
+            GTEST_SKIP() << "the file size limit cannot be set here";
+        }
+        game.newMaze();
+        EXPECT_EQ(game.newMessages,
+                  std::vector<std::string>{failure("maze_002.txt", "File too large")});
+        // The failed number is free again, so the next maze tries it again.
+        game.newMaze();
+        EXPECT_EQ(game.newMessages,
+                  std::vector<std::string>{failure("maze_002.txt", "File too large")});
+    }
+    EXPECT_EQ(dir.contents(), (std::map<std::string, std::string>{{"maze_001.txt", "keep me"}}));
+    game.newMaze();
+    EXPECT_TRUE(game.newMessages.empty()) << "a later maze must not repeat an old message";
+    EXPECT_EQ(fs::file_size(dir.path / "maze_002.txt"), mazeFileSize(7, 5));
+    EXPECT_EQ(game.window.messages.size(), 2U);
+}
 
 TEST(PosixMazeFile, AFailedWriteLeavesNoPartialFile) {
     TempDir dir;
     PosixFileStore store(dir.path.string());
-    FileHarness h(store);
+    Game game(store);
     {
-        FileSizeLimit limit(20);
-        if (!limit.ok()) {
-            GTEST_SKIP() << "the file size limit cannot be lowered here";
+        SizeCap cap(20);
+        if (!cap.ok()) {
+            GTEST_SKIP() << "the file size limit cannot be set here";
         }
-        Command1_Click(h.form);
+        game.newMaze();
     }
-    expectDrawnThenOneMessage(h, "The maze could not be saved to maze_001.txt: File too large.");
+    EXPECT_EQ(game.newMessages,
+              std::vector<std::string>{failure("maze_001.txt", "File too large")});
     EXPECT_TRUE(dir.entries().empty()) << "a partial file was left behind";
 }
+
+// ---- Files kept in memory that fail -------------------------------------------------------
 
 TEST(MemoryMazeFile, FailedCreationStillGivesTheMazeAndOneMessage) {
     MemoryFileStore store;
     store.failing[mazeFileName(1)] = true;
-    FileHarness h(store);
-    Command1_Click(h.form);
-    expectDrawnThenOneMessage(h, "The maze could not be saved to maze_001.txt: Permission denied.");
+    Game game(store);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages,
+              std::vector<std::string>{failure("maze_001.txt", "Permission denied")});
     EXPECT_TRUE(store.files.empty());
 }
 
@@ -371,24 +588,86 @@ TEST(MemoryMazeFile, FailedWriteDeletesTheFile) {
     MemoryFileStore store;
     store.taken[mazeFileName(1)] = true;
     store.failWrite = true;
-    FileHarness h(store);
-    Command1_Click(h.form);
-    expectDrawnThenOneMessage(
-        h, "The maze could not be saved to maze_002.txt: No space left on device.");
+    Game game(store);
+    game.newMaze();
+    EXPECT_EQ(game.newMessages,
+              std::vector<std::string>{failure("maze_002.txt", "No space left on device")});
     EXPECT_TRUE(store.files.empty()) << "a partial file was left behind";
 }
 
 TEST(MemoryMazeFile, TheMessageIsShownOnceAndNotRepeatedByTheNextMaze) {
     MemoryFileStore store;
     store.failWrite = true;
-    FileHarness h(store);
-    Command1_Click(h.form);
-    ASSERT_EQ(h.window.messages.size(), 1U);
+    Game game(store);
+    game.newMaze();
+    ASSERT_EQ(game.window.messages.size(), 1U);
     store.failWrite = false;
-    Command1_Click(h.form);
-    EXPECT_EQ(h.window.messages.size(), 1U);
+    game.newMaze();
+    EXPECT_EQ(game.window.messages.size(), 1U);
     EXPECT_EQ(store.files.size(), 1U);
+}
+
+// ---- Writes interrupted or cut short by a signal -----------------------------------------
+
+// What this program's write(2) below does to writes into regular files while a test arms it:
+// the first `interruptions` fail with EINTR before writing a byte, as a write that a signal
+// handler interrupts does, and each writes at most `most` bytes (0: all it is asked to), as one
+// interrupted part way does.
+struct WriteTrouble {
+    int interruptions = 0;
+    std::size_t most = 0;
+};
+
+// The one piece of state of that write, which has no other place to keep it; one test at a
+// time arms it and disarms it.
+WriteTrouble& writeTrouble() {
+    static WriteTrouble trouble;
+    return trouble;
+}
+
+class ArmedWrites {
+  public:
+    explicit ArmedWrites(WriteTrouble trouble) { writeTrouble() = trouble; }
+    ~ArmedWrites() { writeTrouble() = {}; }
+    ArmedWrites(const ArmedWrites&) = delete;
+    ArmedWrites& operator=(const ArmedWrites&) = delete;
+};
+
+TEST(FilesystemFailure, AnInterruptedOrShortWriteIsCarriedOnToTheEnd) {
+    const WriteTrouble rows[] = {{3, 0}, {0, 7}, {2, 5}};
+    for (const WriteTrouble& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.interruptions << " interruptions, writes of "
+                                          << row.most << " bytes at most");
+        TempDir dir;
+        PosixFileStore store(dir.path.string());
+        Game game(store, 2, 2);
+        game.random.script.assign(kWorkedDraws.begin(), kWorkedDraws.end());
+        {
+            const ArmedWrites armed(row);
+            game.newMaze();
+            EXPECT_EQ(writeTrouble().interruptions, 0) << "an interruption was never met";
+        }
+        EXPECT_TRUE(game.newMessages.empty());
+        EXPECT_EQ(readFile(dir.path / "maze_001.txt"), kWorkedMazeFile);
+    }
 }
 
 }  // namespace
 }  // namespace quorrel::testing
+
+// The program's write(2), which the game's file store calls: passed on to the kernel, but for
+// the trouble a test arms.
+extern "C" ssize_t write(int fd, const void* bytes, size_t count) {
+    quorrel::testing::WriteTrouble& trouble = quorrel::testing::writeTrouble();
+    struct stat status {};
+    if ((trouble.interruptions > 0 || trouble.most > 0) && ::fstat(fd, &status) == 0 &&
+        S_ISREG(status.st_mode)) {
+        if (trouble.interruptions > 0) {
+            --trouble.interruptions;
+            errno = EINTR;
+            return -1;
+        }
+        count = std::min(count, trouble.most);
+    }
+    return ::syscall(SYS_write, fd, bytes, count);
+}

@@ -167,7 +167,7 @@ TEST(Retry, PutsThePlayerBackOnTheEntrance) {
 TEST(Retry, LeavesTheVisibilityAlone) {
     PlayHarness h;
     buildSeededMaze(h, 8, 6, 21);
-    hide2_Click(h.form);
+    chooseRadius(h.form, 2);
     pressOn(h, entranceSquare(h.form));
     moveToward(h, firstSquare(h.form));
     retry_Click(h.form);
@@ -215,8 +215,7 @@ TEST(HeldButton, RetryOrARefusedNewMazeEndsPlay) {
 
 TEST(Retry, TwiceIsTheSameAsOnce) {
     for (Int radius : {0, 4}) {
-        PlayHarness once;
-        PlayHarness twice;
+        PlayHarness once, twice;
         for (PlayHarness* h : {&once, &twice}) {
             buildSeededMaze(*h, 9, 7, 33);
             h->form.visibility = radius;
@@ -229,8 +228,7 @@ TEST(Retry, TwiceIsTheSameAsOnce) {
         retry_Click(twice.form);
         EXPECT_EQ(gameState(once), gameState(twice)) << "radius " << radius;
         // The second run paints exactly what the first did, so the board ends up the same.
-        EXPECT_TRUE(
-            sameOps(opsSince(twice.surface, secondStart), opsSince(once.surface, onceStart)))
+        EXPECT_TRUE(opsSince(twice.surface, secondStart) == opsSince(once.surface, onceStart))
             << "radius " << radius;
     }
 }
@@ -238,7 +236,7 @@ TEST(Retry, TwiceIsTheSameAsOnce) {
 TEST(Retry, UnderRestrictedVisibilityDrawsTheWholeMazeFirst) {
     PlayHarness h;
     buildSeededMaze(h, 9, 7, 33);
-    hide4_Click(h.form);
+    chooseRadius(h.form, 4);
     const std::vector<Square> way = routeToExit(h.form);
     pressOn(h, entranceSquare(h.form));
     dragAlong(h, {way[0], way[1], way[2]});
@@ -248,7 +246,7 @@ TEST(Retry, UnderRestrictedVisibilityDrawsTheWholeMazeFirst) {
     const std::size_t lines = h.mazeLines.size();
     ASSERT_GT(ops.size(), lines);
     const std::vector<DrawOp> walls(ops.begin(), ops.begin() + static_cast<std::ptrdiff_t>(lines));
-    EXPECT_EQ(sortedLines(walls), sortedLines(h.mazeLines));
+    EXPECT_EQ(segmentsOf(walls), segmentsOf(h.mazeLines));
     EXPECT_EQ(onlyKind(walls, DrawOp::Line).size(), lines);
     for (const DrawOp& op : ops) {
         EXPECT_NE(op.kind, DrawOp::Clear);

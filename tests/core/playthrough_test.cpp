@@ -185,7 +185,7 @@ TEST(PlayThrough, UnderRestrictedVisibilityTheGameEndsTheSame) {
     PlayHarness h;
     buildSeededMaze(h, 25, 20, 13);
     ASSERT_TRUE(h.form.exitMade);
-    hide2_Click(h.form);
+    chooseRadius(h.form, 2);
     const std::optional<Detour> detour = walkWithDetour(h);
     ASSERT_TRUE(detour);
     const long moves = detour->routeLength + 2L * detour->depth;

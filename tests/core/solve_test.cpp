@@ -342,7 +342,7 @@ TEST(Solve, TwiceGivesTheSameDrawingAndTheSecondFillsTheExtraBox) {
 
     before = h.surface.ops.size();
     cheat_Click(h.form);
-    EXPECT_TRUE(sameOps(opsSince(h.surface, before), first));
+    EXPECT_TRUE(opsSince(h.surface, before) == first);
     EXPECT_EQ(h.window.moves, moves);
     // No move has been made: 0 less the path's length.
     EXPECT_EQ(h.window.extra, "-" + moves);
@@ -407,7 +407,7 @@ TEST(Solve, UnderRestrictedVisibilityDrawsEveryWallFirstWithoutClearing) {
     PlayHarness h;
     buildSeededMaze(h, 11, 9, 4);
     ASSERT_TRUE(h.form.exitMade);
-    hide1_Click(h.form);
+    chooseRadius(h.form, 1);
     const std::vector<Square> way = routeToExit(h.form);
     pressOn(h, entranceSquare(h.form));
     dragAlong(h, {way[0], way[1]});
@@ -418,7 +418,7 @@ TEST(Solve, UnderRestrictedVisibilityDrawsEveryWallFirstWithoutClearing) {
     ASSERT_EQ(ops.size(), lines + 2 * way.size());
     const std::vector<DrawOp> walls(ops.begin(), ops.begin() + static_cast<std::ptrdiff_t>(lines));
     EXPECT_EQ(onlyKind(walls, DrawOp::Line).size(), lines);
-    EXPECT_EQ(sortedLines(walls), sortedLines(h.mazeLines));
+    EXPECT_EQ(segmentsOf(walls), segmentsOf(h.mazeLines));
     EXPECT_TRUE(onlyKind(ops, DrawOp::Clear).empty());
     EXPECT_EQ(onlyKind(ops, DrawOp::Box).size(), way.size());
 }

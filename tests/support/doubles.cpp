@@ -1,7 +1,9 @@
 #include "support/doubles.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -101,14 +103,15 @@ void RecordingSurface::printText(float x, float y, std::string_view text) {
     }
 }
 
-std::vector<DrawOp> RecordingSurface::of(DrawOp::Kind kind) const {
+std::vector<DrawOp> onlyKind(const std::vector<DrawOp>& ops, DrawOp::Kind kind) {
     std::vector<DrawOp> out;
-    for (const DrawOp& op : ops) {
-        if (op.kind == kind) {
-            out.push_back(op);
-        }
-    }
+    std::copy_if(ops.begin(), ops.end(), std::back_inserter(out),
+                 [kind](const DrawOp& op) { return op.kind == kind; });
     return out;
+}
+
+std::vector<DrawOp> RecordingSurface::of(DrawOp::Kind kind) const {
+    return onlyKind(ops, kind);
 }
 
 void FakeWindow::markAsDesigned() {

@@ -29,12 +29,17 @@ struct DrawOp {
     DrawOp(Kind k, float ax1 = 0, float ay1 = 0, float ax2 = 0, float ay2 = 0, Colour c = 0)
         : kind(k), x1(ax1), y1(ay1), x2(ax2), y2(ay2), colour(c) {}
 
+    bool operator==(const DrawOp&) const = default;
+
     Kind kind;
     float x1, y1, x2, y2;
     Colour colour;
     std::string text;
     float points = 0;
 };
+
+// The calls of one kind among `ops`, in order.
+std::vector<DrawOp> onlyKind(const std::vector<DrawOp>& ops, DrawOp::Kind kind);
 
 // A board that counts every call and, while `recording`, keeps each one in `ops`. Text
 // measures 60 twips per character by 180 twips. Once it watches a state it also notes what

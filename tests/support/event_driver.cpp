@@ -1,18 +1,17 @@
 #include "support/event_driver.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
+#include <array>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "board/new_maze.h"
-#include "mazefile/maze_file.h"
 #include "model/state.h"
-#include "play/keys.h"
 #include "play/play.h"
-#include "solve/solve.h"
+#include "support/maze_geometry.h"
 #include "support/odd_values.h"
 #include "ui/board_description.h"
 #include "ui/window.h"
@@ -20,54 +19,6 @@
 namespace quorrel::testing {
 
 namespace {
-
-constexpr std::array<std::string_view, kEventKinds> kEventNames = {"NEW MAZE",
-                                                                   "press",
-                                                                   "move",
-                                                                   "release",
-                                                                   "Retry",
-                                                                   "Solve",
-                                                                   "Full visibility",
-                                                                   "1 square visibility",
-                                                                   "2 square visibility",
-                                                                   "4 square visibility",
-                                                                   "8 square visibility",
-                                                                   "Make file",
-                                                                   "HELP!",
-                                                                   "Yes",
-                                                                   "No",
-                                                                   "file trouble",
-                                                                   "Left",
-                                                                   "Right",
-                                                                   "Up",
-                                                                   "Down",
-                                                                   "focus on the board",
-                                                                   "Ctrl+N",
-                                                                   "F1"};
-
-// Texts people type, or that sit on the edge of a rule of the size reading.
-constexpr std::array<std::string_view, 41> kTrickyTexts = {
-    "",          " ",
-    "2",         "50",
-    "51",        "1",
-    "1.5",       "0.5",
-    "2.5",       "3.5",
-    "50.5",      "50.6",
-    "49.5",      "1e1",
-    "5d0",       "+7",
-    "-7",        "\t4\n",
-    " 2 0",      "1e999",
-    "-1e999",    "abc",
-    "49.999999", ".5e2",
-    "2,5",       "0x10",
-    "inf",       "nan",
-    "4e-1",      "1 e 1",
-    "+",         "-",
-    ".",         "e5",
-    "65536",     "32767.5",
-    "-0",        "0000000000000000000000000000000000000002",
-    "2.",        "1.e1",
-    "\r5"};
 
 constexpr std::array<std::string_view, 8> kSuffixes = {".5", ".4999", ".5001", ".0",
                                                        "e0", "d1",    "e-1",   "   "};
@@ -108,28 +59,43 @@ std::vector<Int> mazePrint(const State& s) {
     return print;
 }
 
-bool isNewMaze(Event e) {
-    return e == Event::NewMaze || e == Event::KeyNewMaze;
+// The table's row of the command, its place in the table.
+std::size_t rowIndex(Command id) {
+    return static_cast<std::size_t>(&commandRow(id) - commands().data());
 }
 
-bool isHelp(Event e) {
-    return e == Event::Help || e == Event::KeyHelp;
+constexpr std::array<std::string_view, static_cast<std::size_t>(Act::Count)> kActNames = {
+    "press", "move", "release", "Yes", "No", "file trouble", "focus on the board"};
+
+// The arrow key a command walks with, if it is one.
+std::optional<Arrow> arrowOf(Command id) {
+    for (const Arrow way : kArrows) {
+        if (stepCommand(way) == id) {
+            return way;
+        }
+    }
+    return std::nullopt;
 }
 
-bool isArrow(Event e) {
-    return e == Event::ArrowLeft || e == Event::ArrowRight || e == Event::ArrowUp ||
-           e == Event::ArrowDown;
+bool isStep(Event e) {
+    const CommandRow* row = e.row();
+    return row != nullptr && arrowOf(row->id).has_value();
 }
 
 // Events that may walk out through the exit and show the result.
 bool walks(Event e) {
-    return e == Event::Move || isArrow(e);
+    return e.is(Act::Move) || isStep(e);
 }
 
 // Events that may press on the entrance and so open it.
 bool opensEntrance(Event e) {
-    return e == Event::Press || isArrow(e);
+    return e.is(Act::Press) || isStep(e);
 }
+
+// The square a side of a square, as openSides() numbers them, leads to; worked out here rather
+// than taken from the game's step rules.
+constexpr std::array<int, 4> kSideDx = {-1, 1, 0, 0};
+constexpr std::array<int, 4> kSideDy = {0, 0, -1, 1};
 
 // One of a list of odd values, picked by the next byte.
 template <class T, std::size_t N>
@@ -138,24 +104,40 @@ T oddOf(ByteReader& in, const std::array<T, N>& values) {
 }
 
 // A pointer anywhere on a 16-bit board, or at one of the odd coordinates a window may report.
-void pointAnywhere(ByteReader& in, float& x, float& y) {
-    x = in.u16() % 32768;
-    y = in.u16() % 32768;
-}
-void pointOdd(ByteReader& in, float& x, float& y) {
-    x = oddOf(in, kOddCoordinates);
-    y = oddOf(in, kOddCoordinates);
+void pointAway(ByteReader& in, bool odd, float& x, float& y) {
+    x = odd ? oddOf(in, kOddCoordinates) : in.u16() % 32768;
+    y = odd ? oddOf(in, kOddCoordinates) : in.u16() % 32768;
 }
 
 }  // namespace
 
-std::string_view eventName(Event e) {
-    return kEventNames.at(static_cast<std::size_t>(e));
+std::size_t Event::kind() const {
+    return isCommand_ ? rowIndex(command_) : commands().size() + static_cast<std::size_t>(act_);
+}
+
+std::string Event::name() const {
+    if (!isCommand_) {
+        return std::string(kActNames.at(static_cast<std::size_t>(act_)));
+    }
+    // The caption without its access key, or else the key, or else the object name.
+    const CommandRow& r = commandRow(command_);
+    std::string name(r.caption.empty() ? (r.shortcut.empty() ? r.name : r.shortcut) : r.caption);
+    name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
+    return name;
+}
+
+std::size_t eventKinds() {
+    return commands().size() + static_cast<std::size_t>(Act::Count);
+}
+
+std::string eventName(std::size_t kind) {
+    return kind < commands().size() ? Event(commands()[kind].id).name()
+                                    : Event(static_cast<Act>(kind - commands().size())).name();
 }
 
 void EventStats::add(const EventStats& other) {
-    for (std::size_t k = 0; k < kEventKinds; ++k) {
-        byKind[k] += other.byKind[k];
+    for (std::size_t k = 0; k < byKind.size(); ++k) {
+        byKind[k] += other.byKind.at(k);
     }
     events += other.events;
     steps += other.steps;
@@ -171,8 +153,8 @@ void EventStats::add(const EventStats& other) {
 std::string EventStats::summary() const {
     std::ostringstream out;
     out << events << " events (";
-    for (std::size_t k = 0; k < kEventKinds; ++k) {
-        out << (k ? ", " : "") << eventName(static_cast<Event>(k)) << " " << byKind[k];
+    for (std::size_t k = 0; k < byKind.size(); ++k) {
+        out << (k ? ", " : "") << eventName(k) << " " << byKind[k];
     }
     out << "); " << mazes << " mazes made, " << rejected << " sizes refused, " << steps
         << " steps, " << finishes << " walks out of the exit, " << solves << " solutions, "
@@ -215,45 +197,24 @@ void EventDriver::run(std::span<const std::uint8_t> bytes) {
         } else if (op < 22) {
             move(in);
         } else if (op < 25) {
-            apply(Event::Release, "", [&] { Form_MouseUp(form_, in.byte() % 8, 0, 0, 0); });
-        } else if (op < 27) {
-            apply(Event::Retry, "", [&] { retry_Click(form_); });
-        } else if (op < 30) {
-            apply(Event::Solve, "", [&] { cheat_Click(form_); });
-        } else if (op < 35) {
-            constexpr std::array<Event, 5> kHides = {Event::Hide0, Event::Hide1, Event::Hide2,
-                                                     Event::Hide4, Event::Hide8};
-            constexpr std::array<void (*)(Mazeform&), 5> kHandlers = {
-                hide0_Click, hide1_Click, hide2_Click, hide4_Click, hide8_Click};
-            const auto k = static_cast<std::size_t>(op - 30);
-            apply(kHides.at(k), "", [&] { kHandlers.at(k)(form_); });
-        } else if (op < 36) {
-            apply(Event::MakeFile, "", [&] { mkfile_Click(form_); });
-        } else if (op < 37) {
-            apply(Event::Help, "", [&] { help_Click(form_); });
-        } else if (op < 41) {
-            const bool yes = op < 39;
-            apply(yes ? Event::AnswerYes : Event::AnswerNo, "", [&] {
+            apply(Act::Release, "", [&] { Form_MouseUp(form_, in.byte() % 8, 0, 0, 0); });
+        } else if (op < 29) {
+            const bool yes = op < 27;
+            apply(yes ? Act::AnswerYes : Act::AnswerNo, "", [&] {
                 if (window_.answers.size() < 8) {
                     window_.answers.push_back(yes);
                 }
             });
-        } else if (op < 42) {
+        } else if (op < 30) {
             fileTrouble(in);
-        } else if (op < 58) {
+        } else if (op < 46) {
             walk(in);
-        } else if (op < 61) {
-            arrows(in);
-        } else if (op < 62) {
-            apply(Event::FocusBoard, "", [] {});
-        } else if (op < 63) {
-            if (in.byte() % 2 == 0) {
-                apply(Event::KeyNewMaze, "", [&] { Command1_Click(form_); });
-            } else {
-                apply(Event::KeyHelp, "", [&] { help_Click(form_); });
-            }
-        } else {
+        } else if (op < 47) {
+            apply(Act::FocusBoard, "", [] {});
+        } else if (op < 48) {
             heldCommand(in);
+        } else {
+            command(in);
         }
     }
 }
@@ -268,12 +229,12 @@ std::string EventDriver::recentEvents() const {
 
 template <typename Action>
 void EventDriver::apply(Event e, std::string detail, Action action) {
-    recent_.push_back(std::string(eventName(e)) + (detail.empty() ? "" : " " + detail));
+    recent_.push_back(e.name() + (detail.empty() ? "" : " " + detail));
     if (recent_.size() > 24) {
         recent_.pop_front();
     }
     ++stats_.events;
-    ++stats_.byKind.at(static_cast<std::size_t>(e));
+    ++stats_.byKind.at(e.kind());
     const Before before = snapshot();
     window_.shown.clear();
     action();
@@ -317,7 +278,7 @@ std::string EventDriver::sizeText(ByteReader& in) {
         case 13:
         case 14:
         case 15:
-            return std::string(oddOf(in, kTrickyTexts));
+            return std::string(kNumberTexts[in.byte() % std::size(kNumberTexts)].text);
         default:
             // Mostly small mazes, so that walks reach their exits.
             return std::to_string(2 + (t >> 4) % 9);
@@ -342,18 +303,15 @@ void EventDriver::newMaze(ByteReader& in) {
         default:
             surface_.client = {8880, 7305};
     }
-    switch ((how >> 4) % 8) {
-        case 5:
-            surface_.pixel = {1.0 + in.byte() % 30, 1.0 + in.byte() % 30};
-            break;
-        case 6:
-            surface_.pixel = {in.u16() / 16.0, in.u16() / 16.0};
-            break;
-        case 7:
-            surface_.pixel = {oddOf(in, kOddPixels), oddOf(in, kOddPixels)};
-            break;
-        default:
-            surface_.pixel = {15, 15};
+    const int ratio = (how >> 4) % 8;
+    if (ratio == 5) {
+        surface_.pixel = {1.0 + in.byte() % 30, 1.0 + in.byte() % 30};
+    } else if (ratio == 6) {
+        surface_.pixel = {in.u16() / 16.0, in.u16() / 16.0};
+    } else if (ratio == 7) {
+        surface_.pixel = {oddOf(in, kOddPixels), oddOf(in, kOddPixels)};
+    } else {
+        surface_.pixel = {15, 15};
     }
     random_.restart(in.u16(), (how & 0x80) != 0);
     // Keeps the file search short, as a user clearing out old mazes would.
@@ -365,7 +323,7 @@ void EventDriver::newMaze(ByteReader& in) {
            << "\" client " << std::to_string(surface_.client.width) << " x "
            << std::to_string(surface_.client.height) << " twips per pixel "
            << std::to_string(surface_.pixel.x) << ", " << std::to_string(surface_.pixel.y);
-    apply(Event::NewMaze, detail.str(), [&] { Command1_Click(form_); });
+    perform(Command::NewMaze, detail.str());
 }
 
 void EventDriver::pointOnPlayer(ByteReader& in, float& x, float& y) const {
@@ -397,51 +355,45 @@ void EventDriver::press(ByteReader& in) {
             y = form_.entryY - s + s * in.unit();
             break;
         case 6:
-            pointAnywhere(in, x, y);
-            break;
         case 7:
-            pointOdd(in, x, y);
+            pointAway(in, (how >> 3) % 8 == 7, x, y);
             break;
         default:
             pointOnPlayer(in, x, y);
     }
     apply(
-        Event::Press,
+        Act::Press,
         "button " + std::to_string(button) + " at " + std::to_string(x) + ", " + std::to_string(y),
         [&] { Form_MouseDown(form_, button, 0, x, y); });
 }
 
-std::vector<int> EventDriver::openSides() const {
+std::vector<int> EventDriver::openSides(int col, int row) const {
     std::vector<int> sides;
     const int w = form_.mazeWidth;
     const int h = form_.mazeHeight;
-    const int col = form_.playerCol;
-    const int row = form_.playerRow;
     if (form_.entryCol == 0 || col < 0 || col > w || row < 0 || row > h + 1) {
         return sides;
     }
     const auto& o = form_.openings;
-    if (col < w && o(col, row) >= 2) {
+    if (col > 1 && o(col - 1, row) >= 2) {
         sides.push_back(0);
     }
-    if (col > 1 && o(col - 1, row) >= 2) {
+    if (col < w && o(col, row) >= 2) {
         sides.push_back(1);
     }
-    if (row < h + 1 && o(col, row) % 2 != 0) {
+    if (row > 1 && o(col, row - 1) % 2 != 0) {
         sides.push_back(2);
     }
-    if (row > 1 && o(col, row - 1) % 2 != 0) {
+    if (row < h + 1 && o(col, row) % 2 != 0) {
         sides.push_back(3);
     }
     return sides;
 }
 
 void EventDriver::pointToward(int side, float& x, float& y) const {
-    constexpr std::array<int, 4> kDx = {1, -1, 0, 0};
-    constexpr std::array<int, 4> kDy = {0, 0, 1, -1};
     const float s = std::max<float>(form_.squareSize, 1);
-    x = form_.curX - s / 2 + kDx.at(side) * s;
-    y = form_.curY - s / 2 + kDy.at(side) * s;
+    x = form_.curX - s / 2 + kSideDx.at(side) * s;
+    y = form_.curY - s / 2 + kSideDy.at(side) * s;
 }
 
 void EventDriver::move(ByteReader& in) {
@@ -476,10 +428,8 @@ void EventDriver::move(ByteReader& in) {
             break;
         }
         case 13:
-            pointAnywhere(in, x, y);
-            break;
         case 14:
-            pointOdd(in, x, y);
+            pointAway(in, how % 16 == 14, x, y);
             break;
         case 15:
             // Beside and below at once: the horizontal test wins.
@@ -487,14 +437,14 @@ void EventDriver::move(ByteReader& in) {
             y = form_.curY + s / 2;
             break;
         default: {
-            const std::vector<int> sides = openSides();
+            const std::vector<int> sides = openSides(form_.playerCol, form_.playerRow);
             const int pick = in.byte();
             if (!sides.empty()) {
                 pointToward(sides.at(static_cast<std::size_t>(pick) % sides.size()), x, y);
             }
         }
     }
-    apply(Event::Move, "to " + std::to_string(x) + ", " + std::to_string(y),
+    apply(Act::Move, "to " + std::to_string(x) + ", " + std::to_string(y),
           [&] { Form_MouseMove(form_, kLeftButton, 0, x, y); });
 }
 
@@ -503,20 +453,20 @@ void EventDriver::walk(ByteReader& in, bool mayRelease) {
     float x = 0;
     float y = 0;
     pointOnPlayer(in, x, y);
-    apply(Event::Press, "to walk, at " + std::to_string(x) + ", " + std::to_string(y),
+    apply(Act::Press, "to walk, at " + std::to_string(x) + ", " + std::to_string(y),
           [&] { Form_MouseDown(form_, kLeftButton, 0, x, y); });
     for (int n = how % 32 + 1; n > 0 && faults_.empty() && form_.tracking; --n) {
-        const std::vector<int> sides = openSides();
+        const std::vector<int> sides = openSides(form_.playerCol, form_.playerRow);
         const int pick = in.byte();
         if (sides.empty()) {
             break;
         }
         pointToward(sides.at(static_cast<std::size_t>(pick) % sides.size()), x, y);
-        apply(Event::Move, "walking to " + std::to_string(x) + ", " + std::to_string(y),
+        apply(Act::Move, "walking to " + std::to_string(x) + ", " + std::to_string(y),
               [&] { Form_MouseMove(form_, kLeftButton, 0, x, y); });
     }
     if (mayRelease && (how & 0x20) != 0 && faults_.empty()) {
-        apply(Event::Release, "", [&] { Form_MouseUp(form_, kLeftButton, 0, x, y); });
+        apply(Act::Release, "", [&] { Form_MouseUp(form_, kLeftButton, 0, x, y); });
     }
 }
 
@@ -526,35 +476,35 @@ void EventDriver::heldCommand(ByteReader& in) {
         return;
     }
     ++stats_.heldCommands;
-    switch (in.byte() % 3) {
-        case 0:
-            newMaze(in);
-            break;
-        case 1:
-            apply(Event::Retry, "from the keyboard", [&] { retry_Click(form_); });
-            break;
-        default:
-            apply(Event::Help, "from the keyboard", [&] { help_Click(form_); });
-    }
+    command(in, "while the button is held");
     for (int n = in.byte() % 4 + 1; n > 0 && faults_.empty(); --n) {
         move(in);
     }
 }
 
-void EventDriver::arrows(ByteReader& in) {
+void EventDriver::command(ByteReader& in, const std::string& detail) {
+    const std::span<const CommandRow> rows = commands();
+    const CommandRow& row = rows[in.byte() % rows.size()];
     const int how = in.byte();
-    constexpr std::array<Event, 4> kKeys = {Event::ArrowLeft, Event::ArrowRight, Event::ArrowUp,
-                                            Event::ArrowDown};
-    constexpr std::array<Arrow, 4> kWays = {Arrow::Left, Arrow::Right, Arrow::Up, Arrow::Down};
-    const auto k = static_cast<std::size_t>(how % 4);
-    for (int n = how / 4 % 4 + 1; n > 0 && faults_.empty(); --n) {
-        apply(kKeys.at(k), "", [&] { arrowResult_ = arrowKey(form_, kWays.at(k)); });
+    // NEW MAZE with new texts in the selectors, or with the texts they hold: pressed again, or
+    // Ctrl+N.
+    if (row.id == Command::NewMaze && how % 2 == 0) {
+        newMaze(in);
+        return;
     }
+    const int repeats = row.scope == KeyScope::Board ? how / 2 % 4 + 1 : 1;
+    for (int n = repeats; n > 0 && faults_.empty(); --n) {
+        perform(row.id, detail);
+    }
+}
+
+void EventDriver::perform(Command id, const std::string& detail) {
+    apply(id, detail, [&] { said_ = quorrel::perform(form_, id); });
 }
 
 void EventDriver::fileTrouble(ByteReader& in) {
     const int how = in.byte() % 4;
-    apply(Event::FileTrouble, std::to_string(how), [&] {
+    apply(Act::FileTrouble, std::to_string(how), [&] {
         if (how == 0 || how == 3) {
             files_.failNextCreate = true;
         }
@@ -575,8 +525,9 @@ void EventDriver::checkAfter(Event e, const Before& before) {
     checkMazeKept(e);
     checkPlayer(form_, faults_);
     checkBoxes(form_, window_.moves, window_.extra, faults_);
-    if (isNewMaze(e) && std::count_if(window_.shown.begin(), window_.shown.end(),
-                                      [](const Shown& m) { return m.text == sizeMessage(); })) {
+    if (e.is(Command::NewMaze) &&
+        std::count_if(window_.shown.begin(), window_.shown.end(),
+                      [](const Shown& m) { return m.text == sizeMessage(); })) {
         ledger_.rebase(form_);
     }
     ledger_.check(form_, faults_);
@@ -587,85 +538,96 @@ void EventDriver::checkAfter(Event e, const Before& before) {
     }
     surface_.faults.clear();
 
-    switch (e) {
-        case Event::NewMaze:
-            checkNewMaze(before);
-            break;
-        case Event::Solve:
-            if (before.exitMade) {
-                ++stats_.solves;
-                checkSolution(form_, faults_);
-                if (window_.moves != std::to_string(form_.solutionLength)) {
-                    faults_.push_back("Solve did not put the path length into Moves");
-                }
-                const bool onExit =
-                    before.curY > form_.originY + form_.mazeHeight * form_.squareSize;
-                const std::string extra =
-                    onExit ? std::to_string(form_.moveCount - form_.solutionLength) : before.extra;
-                if (window_.extra != extra) {
-                    faults_.push_back("after Solve Extra shows \"" + window_.extra + "\", not \"" +
-                                      extra + "\"");
-                }
-                if (form_.moveCount != before.moveCount || form_.extraMoves != before.extraMoves ||
-                    form_.tracking != before.tracking || form_.playerCol != before.playerCol ||
-                    form_.playerRow != before.playerRow) {
-                    faults_.push_back("Solve changed the counters or the player's square");
-                }
-            } else {
-                checkQuiet(e, before);
-            }
-            break;
-        case Event::Retry:
-            if (before.exitMade) {
-                bool cleared = true;
-                for (int c = 0; c <= form_.passes.lastCol(); ++c) {
-                    for (int r = 0; r <= form_.passes.lastRow(); ++r) {
-                        cleared = cleared && form_.passes(c, r) == 0;
-                    }
-                }
-                if (!cleared || form_.moveCount != 0 || form_.extraMoves != 0 ||
-                    !window_.moves.empty() || !window_.extra.empty() ||
-                    form_.curX != form_.entryX || form_.curY != form_.entryY ||
-                    surface_.lastBox != kWhite || form_.tracking) {
-                    faults_.push_back("Retry did not put the game back to its start");
-                }
-            } else {
-                checkQuiet(e, before);
-            }
-            break;
-        case Event::Press:
-        case Event::Move:
-            if ((e == Event::Move && !before.tracking) || form_.entryCol == 0) {
-                checkQuiet(e, before);
-            }
-            if (form_.moveCount > before.moveCount) {
-                ++stats_.steps;
-            }
-            break;
-        case Event::ArrowLeft:
-        case Event::ArrowRight:
-        case Event::ArrowUp:
-        case Event::ArrowDown:
-            checkArrow(before);
-            break;
-        case Event::FocusBoard:
-            checkFocusWords();
+    if (const CommandRow* row = e.row()) {
+        checkSaid(e);
+        checkCommand(row->id, before);
+    } else if (e.is(Act::Press) || e.is(Act::Move)) {
+        if ((e.is(Act::Move) && !before.tracking) || form_.entryCol == 0) {
             checkQuiet(e, before);
-            break;
-        case Event::KeyNewMaze:
-            checkNewMaze(before);
-            break;
-        case Event::Release:
-            if (form_.tracking) {
-                faults_.push_back("a release left play active");
-            }
-            checkQuiet(e, before);
-            break;
-        default:
-            checkQuiet(e, before);
+        }
+        if (form_.moveCount > before.moveCount) {
+            ++stats_.steps;
+        }
+    } else if (e.is(Act::FocusBoard)) {
+        checkFocusWords();
+        checkQuiet(e, before);
+    } else {
+        if (e.is(Act::Release) && form_.tracking) {
+            faults_.push_back("a release left play active");
+        }
+        checkQuiet(e, before);
     }
     if (faults_.size() > known) {
         faults_.push_back("after these events:\n" + recentEvents());
+    }
+}
+
+// What each command must have done; a command with no rule of its own draws nothing and
+// changes no counter, as the blank item, the where-am-I key and Quit do.
+void EventDriver::checkCommand(Command id, const Before& before) {
+    const CommandRow& row = commandRow(id);
+    if (const std::optional<Arrow> way = arrowOf(id)) {
+        checkStep(*way, before);
+    } else if (id == Command::NewMaze) {
+        checkNewMaze(before);
+    } else if (id == Command::Solve && before.exitMade) {
+        checkSolve(before);
+    } else if (id == Command::Retry && before.exitMade) {
+        checkRetry();
+    } else {
+        checkQuiet(id, before);
+    }
+    if (row.radius >= 0 && form_.visibility != row.radius) {
+        faults_.push_back("\"" + Event(id).name() + "\" chose the radius " +
+                          std::to_string(form_.visibility));
+    }
+}
+
+// A message box speaks for itself: what the command reports matches what was shown, and
+// nothing is said after a box but the finish's, after which the words say where that leaves
+// the player.
+void EventDriver::checkSaid(Event e) {
+    // The board's keys show no box but the finish's.
+    const bool finish = e.row() != nullptr && e.row()->scope == KeyScope::Board;
+    const std::string after = finish ? describeWhereAmI(form_) : "";
+    if (said_.boxShown != !window_.shown.empty() || (said_.boxShown && said_.words != after)) {
+        faults_.push_back(e.name() + " reported " + (said_.boxShown ? "a" : "no") +
+                          " message box, and the words \"" + said_.words + "\", after " +
+                          std::to_string(window_.shown.size()) + " boxes");
+    }
+}
+
+void EventDriver::checkSolve(const Before& before) {
+    ++stats_.solves;
+    checkSolution(form_, faults_);
+    if (window_.moves != std::to_string(form_.solutionLength)) {
+        faults_.push_back("Solve did not put the path length into Moves");
+    }
+    const bool onExit = before.curY > form_.originY + form_.mazeHeight * form_.squareSize;
+    const std::string extra =
+        onExit ? std::to_string(form_.moveCount - form_.solutionLength) : before.extra;
+    if (window_.extra != extra) {
+        faults_.push_back("after Solve Extra shows \"" + window_.extra + "\", not \"" + extra +
+                          "\"");
+    }
+    if (form_.moveCount != before.moveCount || form_.extraMoves != before.extraMoves ||
+        form_.tracking != before.tracking || form_.playerCol != before.playerCol ||
+        form_.playerRow != before.playerRow) {
+        faults_.push_back("Solve changed the counters or the player's square");
+    }
+}
+
+void EventDriver::checkRetry() {
+    bool cleared = true;
+    for (int c = 0; c <= form_.passes.lastCol(); ++c) {
+        for (int r = 0; r <= form_.passes.lastRow(); ++r) {
+            cleared = cleared && form_.passes(c, r) == 0;
+        }
+    }
+    if (!cleared || form_.moveCount != 0 || form_.extraMoves != 0 || !window_.moves.empty() ||
+        !window_.extra.empty() || form_.curX != form_.entryX || form_.curY != form_.entryY ||
+        surface_.lastBox != kWhite || form_.tracking) {
+        faults_.push_back("Retry did not put the game back to its start");
     }
 }
 
@@ -698,17 +660,17 @@ void EventDriver::checkMessages(Event e) {
             }
         } else if (m.text == sizeMessage()) {
             ++sizeMessages;
-            if (!isNewMaze(e)) {
+            if (!e.is(Command::NewMaze)) {
                 faults_.push_back(text + "outside NEW MAZE");
             }
         } else if (m.text == helpText()) {
-            if (!isHelp(e)) {
+            if (!e.is(Command::Help)) {
                 faults_.push_back(text + "outside HELP!");
             }
         } else if (startsWith(m.text, "The maze could not be saved to maze_")) {
             ++fileMessages;
             ++stats_.fileProblems;
-            if (!isNewMaze(e) || m.lastBox != kEntranceGray) {
+            if (!e.is(Command::NewMaze) || m.lastBox != kEntranceGray) {
                 faults_.push_back(text + "before the maze was drawn");
             }
         } else {
@@ -718,7 +680,7 @@ void EventDriver::checkMessages(Event e) {
     if (sizeMessages > 1 || fileMessages > 1) {
         faults_.push_back("a message was shown twice in one event");
     }
-    if (isHelp(e) && window_.shown.size() != 1) {
+    if (e.is(Command::Help) && window_.shown.size() != 1) {
         faults_.push_back("HELP! showed " + std::to_string(window_.shown.size()) + " messages");
     }
 }
@@ -726,9 +688,9 @@ void EventDriver::checkMessages(Event e) {
 // The maze stays as it was except at NEW MAZE and at a press, which may open the entrance.
 void EventDriver::checkMazeKept(Event e) {
     std::vector<Int> print = mazePrint(form_);
-    if (isNewMaze(e) || opensEntrance(e) || print != mazePrint_) {
-        if (!isNewMaze(e) && !opensEntrance(e)) {
-            faults_.push_back(std::string(eventName(e)) + " changed the maze");
+    if (e.is(Command::NewMaze) || opensEntrance(e) || print != mazePrint_) {
+        if (!e.is(Command::NewMaze) && !opensEntrance(e)) {
+            faults_.push_back(e.name() + " changed the maze");
         }
         checkMaze(form_, faults_);
         mazePrint_ = std::move(print);
@@ -799,26 +761,7 @@ void EventDriver::checkMazeFile(const Before& before, bool accepted) {
         faults_.push_back("the maze was not saved to " + before.nextFile);
         return;
     }
-    // Four empty lines, then 2H + 1 lines of 3W + 1 characters, each ended by CR LF.
-    std::vector<std::string> lines;
-    std::string_view text = found->second;
-    while (!text.empty()) {
-        const std::size_t end = text.find("\r\n");
-        if (end == std::string_view::npos) {
-            faults_.push_back(before.nextFile + " has a line without CR LF");
-            return;
-        }
-        lines.emplace_back(text.substr(0, end));
-        text.remove_prefix(end + 2);
-    }
-    bool shaped = lines.size() == static_cast<std::size_t>(5 + 2 * form_.mazeHeight);
-    for (std::size_t i = 0; shaped && i < lines.size(); ++i) {
-        shaped =
-            lines[i].size() == (i < 4 ? 0U : static_cast<std::size_t>(3 * form_.mazeWidth + 1));
-    }
-    if (!shaped) {
-        faults_.push_back(before.nextFile + " does not have the shape of the maze");
-    }
+    checkMazeText(found->second, form_, faults_);
 }
 
 // Events that neither draw nor touch the counters and boxes.
@@ -827,12 +770,12 @@ void EventDriver::checkQuiet(Event e, const Before& before) {
         window_.extra != before.extra || form_.moveCount != before.moveCount ||
         form_.extraMoves != before.extraMoves || form_.curX != before.curX ||
         form_.curY != before.curY) {
-        faults_.push_back(std::string(eventName(e)) + " drew or changed the counters or boxes");
+        faults_.push_back(e.name() + " drew or changed the counters or boxes");
     }
-    if (e == Event::MakeFile && form_.makeFiles == before.makeFiles) {
+    if (e.is(Command::MakeFile) && form_.makeFiles == before.makeFiles) {
         faults_.push_back("Make file did not switch the file option");
     }
-    if (e == Event::Press && form_.tracking != before.tracking) {
+    if (e.is(Act::Press) && form_.tracking != before.tracking) {
         faults_.push_back("an ignored press changed the play state");
     }
 }
@@ -841,9 +784,9 @@ void EventDriver::checkQuiet(Event e, const Before& before) {
 // Solve moves the corner without the player (to the square below the exit), until the next
 // NEW MAZE or Retry puts both back on the entrance.
 void EventDriver::checkCorner(Event e, const Before& before) {
-    if (isNewMaze(e) || (e == Event::Retry && before.exitMade)) {
+    if (e.is(Command::NewMaze) || (e.is(Command::Retry) && before.exitMade)) {
         solved_ = false;
-    } else if (e == Event::Solve && before.exitMade) {
+    } else if (e.is(Command::Solve) && before.exitMade) {
         solved_ = true;
     }
     const State& s = form_;
@@ -860,41 +803,68 @@ void EventDriver::checkCorner(Event e, const Before& before) {
     }
 }
 
-// An arrow key: no maze, a bump that changes nothing, one step counted, or the finish
-// shown; and play is left as it was, active only under a mouse button held down.
-void EventDriver::checkArrow(const Before& before) {
-    // An arrow under a held button is the movement alone: only the finish ends the drag.
-    if (form_.tracking != (before.tracking && arrowResult_ != ArrowResult::Finished)) {
-        faults_.push_back("an arrow key left play active or ended a mouse walk");
-    }
+// An arrow key, judged by the driver's own reading of the maze: before any maze it does
+// nothing; where the player stands in the maze, it steps one square through an open side (from
+// the entrance before the first step, only down) and counts one move, or else bumps and changes
+// nothing, a mouse walk going on; with the corner below the maze it presses there, as a mouse
+// press would, and shows the finish again unless it steps back up. Play is left as it was,
+// active only under a mouse button held down (an arrow then is the movement alone) and ended
+// by the finish.
+void EventDriver::checkStep(Arrow way, const Before& before) {
     const auto finishes = std::count_if(window_.shown.begin(), window_.shown.end(),
                                         [](const Shown& m) { return m.text != helpText(); });
-    switch (arrowResult_) {
-        case ArrowResult::NoMaze:
-            if (before.entryCol != 0) {
-                faults_.push_back("an arrow key found no maze on a maze");
-            }
-            checkQuiet(Event::ArrowDown, before);
-            break;
-        case ArrowResult::Wall:
-            checkQuiet(Event::ArrowDown, before);
-            break;
-        case ArrowResult::Stepped: {
-            ++stats_.steps;
-            const int expected = std::min<int>(std::max<int>(before.moveCount, 0) + 1, kIntMax);
-            if (form_.moveCount != expected || finishes != 0) {
-                faults_.push_back("an arrow key's step counted " +
-                                  std::to_string(form_.moveCount - before.moveCount) +
-                                  " moves or showed a message");
-            }
-            break;
+    const Int size = before.squareSize;
+    const bool below = before.curY > before.originY + before.mazeHeight * size;
+    if (before.entryCol == 0) {
+        checkQuiet(stepCommand(way), before);
+        return;
+    }
+    if (below) {
+        const bool backUp = form_.curX == before.curX && form_.curY == before.curY - size;
+        if (form_.tracking != (before.tracking && finishes == 0) || finishes > 1 ||
+            (finishes == 0 && !backUp)) {
+            faults_.push_back("an arrow key below the maze showed " + std::to_string(finishes) +
+                              " results");
         }
-        case ArrowResult::Finished:
-            if (finishes != 1) {
-                faults_.push_back("an arrow key finished with " + std::to_string(finishes) +
-                                  " result messages");
-            }
-            break;
+        stats_.steps += backUp ? 1 : 0;
+        return;
+    }
+    if (solved_) {
+        // Solve left the corner apart from the player's square: only the finish is judged.
+        if (finishes > 1) {
+            faults_.push_back("an arrow key showed " + std::to_string(finishes) + " results");
+        }
+        return;
+    }
+    const bool first = before.moveCount == 0;
+    const Square from =
+        first ? Square{before.entryCol, 0} : Square{before.playerCol, before.playerRow};
+    const std::vector<int> open = openSides(from.col, from.row);
+    const bool goes =
+        first ? way == Arrow::Down
+              : std::find(open.begin(), open.end(), static_cast<int>(way)) != open.end();
+    if (!goes) {
+        if (form_.tracking != before.tracking || form_.playerCol != before.playerCol ||
+            form_.playerRow != before.playerRow) {
+            faults_.push_back("an arrow key into a wall moved the player or ended a mouse walk");
+        }
+        checkQuiet(stepCommand(way), before);
+        return;
+    }
+    ++stats_.steps;
+    const auto side = static_cast<std::size_t>(way);
+    const Square to{from.col + kSideDx.at(side), from.row + kSideDy.at(side)};
+    // Out through the exit the result is shown, and Yes puts the player back on the entrance.
+    const bool out = to.row == before.mazeHeight + 1;
+    const int expected = std::min<int>(std::max<int>(before.moveCount, 0) + 1, kIntMax);
+    const bool stepped = out || (form_.playerCol == to.col && form_.playerRow == to.row &&
+                                 form_.moveCount == expected);
+    if (!stepped || form_.tracking != (before.tracking && !out) || finishes != (out ? 1 : 0)) {
+        faults_.push_back("an arrow key's step from (" + std::to_string(from.col) + ", " +
+                          std::to_string(from.row) + ") ended on (" +
+                          std::to_string(form_.playerCol) + ", " + std::to_string(form_.playerRow) +
+                          ") with " + std::to_string(form_.moveCount) + " moves and " +
+                          std::to_string(finishes) + " results");
     }
 }
 
@@ -915,8 +885,8 @@ void EventDriver::checkFocusWords() {
     const int col = s > 0 ? (form_.curX - form_.originX) / s : 0;
     const int row = s > 0 ? (form_.curY - form_.originY) / s : 0;
     if (row >= 1 && row <= form_.mazeHeight && col == form_.playerCol && row == form_.playerRow) {
-        constexpr std::array<std::string_view, 4> kWords = {"right", "left", "down", "up"};
-        const std::vector<int> sides = openSides();
+        constexpr std::array<std::string_view, 4> kWords = {"left", "right", "up", "down"};
+        const std::vector<int> sides = openSides(form_.playerCol, form_.playerRow);
         const std::string at =
             "column " + std::to_string(col) + ", row " + std::to_string(row) + ". Open: ";
         const std::size_t from = words.find(at);
@@ -940,24 +910,29 @@ void EventDriver::checkFocusWords() {
     }
 }
 
+// Exactly one Visibility item is checked, the one of the radius in force; every other check
+// mark shows its variable.
 void EventDriver::checkMenuMarks() {
-    constexpr std::array<std::pair<Command, Int>, 5> kItems = {
-        std::pair{Command::Hide0, Int{0}}, std::pair{Command::Hide1, Int{1}},
-        std::pair{Command::Hide2, Int{2}}, std::pair{Command::Hide4, Int{4}},
-        std::pair{Command::Hide8, Int{8}}};
-    int checked = 0;
-    for (const auto& [item, radius] : kItems) {
-        const bool on = window_.checks[item];
-        checked += on ? 1 : 0;
-        if (on && radius != form_.visibility) {
-            faults_.push_back("a Visibility check mark does not show the radius");
+    int visibilityMarks = 0;
+    for (const CommandRow& row : commands()) {
+        if (row.checked == nullptr) {
+            continue;
+        }
+        const bool on = window_.checks[row.id];
+        if (row.radius >= 0) {
+            visibilityMarks += on ? 1 : 0;
+            if (on != (row.radius == form_.visibility)) {
+                faults_.push_back("the check mark of \"" + Event(row.id).name() +
+                                  "\" does not show the radius " +
+                                  std::to_string(form_.visibility));
+            }
+        } else if (on != row.checked(form_)) {
+            faults_.push_back("the check mark of \"" + Event(row.id).name() +
+                              "\" does not show its variable");
         }
     }
-    if (checked != 1) {
-        faults_.push_back(std::to_string(checked) + " Visibility items are checked");
-    }
-    if (window_.checks[Command::MakeFile] != form_.makeFiles) {
-        faults_.push_back("the Make file check mark does not show the file option");
+    if (visibilityMarks != 1) {
+        faults_.push_back(std::to_string(visibilityMarks) + " Visibility items are checked");
     }
 }
 

@@ -2,60 +2,55 @@
 
 // Plays the game from a string of bytes: each few bytes decode to one window event (NEW MAZE
 // with any selector texts and client area, mouse presses, movements and releases anywhere and
-// with any button, releases lost to a message box, every menu command, Yes and No answers, file
-// system trouble), which is fed to the game's handlers; after every event the window's state is
-// checked. The event fuzzer feeds it the fuzzer's inputs and the event storm test feeds it seeded
-// random bytes.
+// with any button, releases lost to a message box, every command of the window's table, Yes and
+// No answers, file system trouble), which is fed to the game's handlers; after every event the
+// window's state is checked. The commands, their names and their check marks come from the
+// table, so a new row is played and checked with no change here. The event fuzzer feeds it the
+// fuzzer's inputs and the event storm test feeds it seeded random bytes.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "play/keys.h"
+#include "play/steps.h"
 #include "support/doubles.h"
 #include "support/invariants.h"
+#include "ui/commands.h"
 #include "ui/mazeform.h"
 
 namespace quorrel::testing {
 
-enum class Event {
-    NewMaze,
-    Press,
-    Move,
-    Release,
-    Retry,
-    Solve,
-    Hide0,
-    Hide1,
-    Hide2,
-    Hide4,
-    Hide8,
-    MakeFile,
-    Help,
-    AnswerYes,
-    AnswerNo,
-    FileTrouble,
-    ArrowLeft,
-    ArrowRight,
-    ArrowUp,
-    ArrowDown,
-    FocusBoard,
-    KeyNewMaze,
-    KeyHelp,
-    Count
+// What a user or the system does to the window besides its commands.
+enum class Act { Press, Move, Release, AnswerYes, AnswerNo, FileTrouble, FocusBoard, Count };
+
+// One event: a command of the window's table, or one of the other acts.
+class Event {
+  public:
+    Event(Command command) : command_(command), isCommand_(true) {}  // NOLINT: implicit
+    Event(Act act) : act_(act) {}                                    // NOLINT: implicit
+
+    bool is(Command command) const { return isCommand_ && command_ == command; }
+    bool is(Act act) const { return !isCommand_ && act_ == act; }
+    const CommandRow* row() const { return isCommand_ ? &commandRow(command_) : nullptr; }
+    // Its place among every kind of event: the table's rows first, then the other acts.
+    std::size_t kind() const;
+    std::string name() const;
+
+  private:
+    Command command_ = Command::Blank;
+    Act act_ = Act::Count;
+    bool isCommand_ = false;
 };
 
-inline constexpr std::size_t kEventKinds = static_cast<std::size_t>(Event::Count);
-
-std::string_view eventName(Event e);
+// How many kinds of event there are, and the name of each.
+std::size_t eventKinds();
+std::string eventName(std::size_t kind);
 
 struct EventStats {
-    std::array<long, kEventKinds> byKind{};
+    std::vector<long> byKind = std::vector<long>(eventKinds());
     long events = 0;
     long steps = 0;         // movements after which the player stood on another square
     long finishes = 0;      // walks out through the exit
@@ -64,8 +59,9 @@ struct EventStats {
     long mazeFiles = 0;     // maze files written
     long fileProblems = 0;  // maze files that could not be written, reported
     long solves = 0;        // Solve on a maze with an exit
-    long heldCommands = 0;  // NEW MAZE, Retry or HELP! from the keyboard mid-walk
+    long heldCommands = 0;  // commands given while the button held the player
 
+    long of(Event e) const { return byKind.at(e.kind()); }
     void add(const EventStats& other);
     std::string summary() const;
 };
@@ -103,6 +99,7 @@ class EventDriver {
   private:
     struct Before;
 
+    // NEW MAZE with new texts in the selectors, a new client area and new random draws.
     void newMaze(ByteReader& in);
     void press(ByteReader& in);
     void move(ByteReader& in);
@@ -112,29 +109,37 @@ class EventDriver {
     // takes the button's release, then the mouse moving on.
     void heldCommand(ByteReader& in);
     void fileTrouble(ByteReader& in);
-    // An arrow key, held down for a few auto-repeats.
-    void arrows(ByteReader& in);
-    // What the board says when it takes the focus matches the state.
-    void checkFocusWords();
+    // A command of the table the bytes pick; a key of the board is held down for a few
+    // auto-repeats.
+    void command(ByteReader& in, const std::string& detail = {});
+    // Performs a command as the front ends do.
+    void perform(Command id, const std::string& detail);
 
     // Runs one event and checks the window afterwards.
     template <typename Action>
     void apply(Event e, std::string detail, Action action);
     Before snapshot() const;
     void checkAfter(Event e, const Before& before);
+    void checkCommand(Command id, const Before& before);
     void checkMessages(Event e);
+    void checkSaid(Event e);
     void checkNewMaze(const Before& before);
     void checkMazeFile(const Before& before, bool accepted);
+    void checkSolve(const Before& before);
+    void checkRetry();
     void checkQuiet(Event e, const Before& before);
     void checkMenuMarks();
     void checkCorner(Event e, const Before& before);
-    void checkArrow(const Before& before);
+    void checkStep(Arrow way, const Before& before);
     void checkMazeKept(Event e);
+    // What the board says when it takes the focus matches the state.
+    void checkFocusWords();
 
     std::string sizeText(ByteReader& in);
     void pointOnPlayer(ByteReader& in, float& x, float& y) const;
-    // Sides of the player's square the maze is open through: 0 right, 1 left, 2 down, 3 up.
-    std::vector<int> openSides() const;
+    // Sides of a square the maze is open through, numbered as the arrows are in kArrows: 0 left,
+    // 1 right, 2 up, 3 down.
+    std::vector<int> openSides(int col, int row) const;
     void pointToward(int side, float& x, float& y) const;
 
     RecordingSurface surface_;
@@ -149,7 +154,7 @@ class EventDriver {
     Faults faults_;
     EventStats stats_;
     std::deque<std::string> recent_;
-    ArrowResult arrowResult_ = ArrowResult::NoMaze;  // of the latest arrow key
+    Said said_;  // what the latest command came to
 };
 
 }  // namespace quorrel::testing

@@ -309,6 +309,54 @@ void checkBoxes(const State& s, std::string_view moves, std::string_view extra, 
     }
 }
 
+void checkMazeText(std::string_view text, const State& s, Faults& out) {
+    const int w = s.mazeWidth;
+    const int h = s.mazeHeight;
+    const std::string file =
+        "the file of the " + std::to_string(w) + " x " + std::to_string(h) + " maze ";
+    std::vector<std::string> lines;
+    for (std::size_t end = 0; !text.empty(); text.remove_prefix(end + 2)) {
+        end = text.find("\r\n");
+        const std::string_view line = text.substr(0, end);
+        if (end == std::string_view::npos || line.find_first_of("\r\n") != line.npos) {
+            out.push_back(file + "has a line not ended by CR LF");
+            return;
+        }
+        lines.emplace_back(line);
+    }
+    bool shaped = lines.size() == static_cast<std::size_t>(5 + 2 * h);
+    for (std::size_t i = 0; shaped && i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        shaped = line.size() == (i < 4 ? 0U : static_cast<std::size_t>(3 * w + 1)) &&
+                 (i < 4 || line.back() != ' ') &&
+                 line.find_first_not_of(" .-:I") == std::string::npos;
+    }
+    if (!shaped) {
+        out.push_back(file + "does not have the shape of the maze");
+        return;
+    }
+    std::string drawn = lines[4];
+    std::string walls;
+    for (int c = 1; c <= w; ++c) {
+        walls += c == s.entryCol ? ".  " : ".--";
+    }
+    walls += '.';
+    for (int r = 1; r <= h; ++r) {
+        std::string sides = "I";
+        std::string bottoms;
+        for (int c = 1; c <= w; ++c) {
+            sides += c < w && s.opensRight(c, r) ? "   " : "  I";  // the right border is closed
+            bottoms += s.opensDown(c, r) ? ":  " : ":--";
+        }
+        walls += sides + bottoms + '.';
+        drawn +=
+            lines[static_cast<std::size_t>(3 + 2 * r)] + lines[static_cast<std::size_t>(4 + 2 * r)];
+    }
+    if (drawn != walls) {
+        out.push_back(file + "does not draw its walls");
+    }
+}
+
 void checkSolution(const State& s, Faults& out) {
     const int w = s.mazeWidth;
     const int h = s.mazeHeight;
@@ -486,8 +534,8 @@ ReferenceBoard boardIn(double w, double h, double cw, double ch, TwipsPerPixel p
     b.h = static_cast<int>(h);
     b.originX = referenceRound((cw - b.w * b.square) / 2);
     b.originY = referenceRound(p.y * 40 + 50 + b.square);
-    b.accepted = b.originX >= 0 && b.originX + b.w * b.square <= 32767 &&
-                 b.originY + (b.h + 1) * b.square <= 32767;
+    b.accepted = b.originX >= 0 && b.originX + b.w * b.square <= kIntMax &&
+                 b.originY + (b.h + 1) * b.square <= kIntMax;
     return b;
 }
 
@@ -498,7 +546,7 @@ ReferenceBoard boardIn(double w, double h, double cw, double ch, TwipsPerPixel p
 ReferenceBoard referenceBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p) {
     const double w = referenceRound(wValue);
     const double h = referenceRound(hValue);
-    if (!(w >= 2 && w <= 50 && h >= 2 && h <= 50)) {
+    if (!(w >= kMinSide && w <= kMaxSide && h >= kMinSide && h <= kMaxSide)) {
         return {};
     }
     if (!(p.x >= 1 && p.x <= 1440 && p.y >= 1 && p.y <= 1440)) {
@@ -506,8 +554,8 @@ ReferenceBoard referenceBoard(double wValue, double hValue, ClientSize c, TwipsP
     }
     const ReferenceBoard centred = boardIn(w, h, c.width, c.height, p);
     return centred.accepted ? centred
-                            : boardIn(w, h, c.width > 32767 ? 32767 : c.width,
-                                      c.height > 32767 ? 32767 : c.height, p);
+                            : boardIn(w, h, std::min<double>(c.width, kIntMax),
+                                      std::min<double>(c.height, kIntMax), p);
 }
 
 }  // namespace quorrel::testing

@@ -34,6 +34,12 @@ void checkPlayer(const State& s, Faults& out);
 // The Moves and Extra boxes against the counters and Solve's path length.
 void checkBoxes(const State& s, std::string_view moves, std::string_view extra, Faults& out);
 
+// A maze file's text against the maze: four empty lines, then 2H + 1 lines of 3W + 1
+// characters, each ended by CR LF and none by a blank, that draw the top border with the gap
+// of the entrance, each square's right and bottom side as the opening codes say, and the
+// borders, with the characters ". - : I" and blanks.
+void checkMazeText(std::string_view text, const State& s, Faults& out);
+
 // Solve's path, right after Solve ran on a maze with an exit: from the square below the
 // first row's entrance square down to the square below the exit, each square joined to the
 // next by an open side, no square twice, and the player's corner left on the exit square.
@@ -74,13 +80,9 @@ double referenceRound(double x);
 // at most and 3 twips at least, and every corner within 16-bit twips. Not accepted otherwise.
 struct ReferenceBoard {
     bool accepted = false;
-    int w = 0;
-    int h = 0;
-    int square = 0;
-    int inset = 0;
+    int w = 0, h = 0, square = 0, inset = 0;
     float font = 0;
-    double originX = 0;
-    double originY = 0;
+    double originX = 0, originY = 0;
 };
 ReferenceBoard referenceBoard(double wValue, double hValue, ClientSize c, TwipsPerPixel p);
 

@@ -4,6 +4,7 @@
 // independently of the game's own play and Solve.
 
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include "model/state.h"
@@ -15,6 +16,10 @@ struct Square {
     int row = 0;
     auto operator<=>(const Square&) const = default;
 };
+
+inline void PrintTo(const Square& s, std::ostream* os) {
+    *os << '(' << s.col << ", " << s.row << ')';
+}
 
 struct Point {
     float x = 0;

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "board/new_maze.h"
@@ -19,41 +21,22 @@
 #include "play/play.h"
 #include "support/doubles.h"
 #include "support/maze_geometry.h"
+#include "ui/commands.h"
 #include "ui/mazeform.h"
 
 namespace quorrel::testing {
 
 using PlayHarness = Harness;
 
-inline std::vector<DrawOp> onlyKind(const std::vector<DrawOp>& ops, DrawOp::Kind kind) {
-    std::vector<DrawOp> out;
-    for (const DrawOp& op : ops) {
-        if (op.kind == kind) {
-            out.push_back(op);
-        }
-    }
-    return out;
+// Chooses the Visibility item of a radius, as the menu does.
+inline void chooseRadius(Mazeform& f, Int radius) {
+    const CommandRow* item = visibilityItem(radius);
+    ASSERT_NE(item, nullptr) << "no Visibility item of radius " << radius;
+    perform(f, item->id);
 }
 
 inline std::vector<DrawOp> opsSince(const RecordingSurface& surface, std::size_t from) {
     return {surface.ops.begin() + static_cast<std::ptrdiff_t>(from), surface.ops.end()};
-}
-
-inline bool sameOp(const DrawOp& a, const DrawOp& b) {
-    return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 &&
-           a.colour == b.colour && a.text == b.text && a.points == b.points;
-}
-
-inline bool sameOps(const std::vector<DrawOp>& a, const std::vector<DrawOp>& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (!sameOp(a[i], b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The drawing's board for the 2 by 2 example: squares of 375 twips with an inset of 75; (1, 1)
@@ -196,22 +179,72 @@ inline std::string caseName(std::string_view text) {
     return name;
 }
 
-// A line's ends, in an order that makes equal lines compare equal.
-inline std::tuple<float, float, float, float> lineKey(const DrawOp& op) {
-    return {op.x1, op.y1, op.x2, op.y2};
+// A line on the board, in twips, from its top or left end.
+using Segment = std::tuple<int, int, int, int>;
+
+// The lines among the drawing calls, all black: a drawing's walls, whatever their order and
+// the end each was drawn from.
+inline std::multiset<Segment> segmentsOf(const std::vector<DrawOp>& ops) {
+    std::multiset<Segment> out;
+    for (const DrawOp& op : ops) {
+        if (op.kind != DrawOp::Line) {
+            continue;
+        }
+        EXPECT_EQ(op.colour, kBlack);
+        int x1 = static_cast<int>(op.x1);
+        int y1 = static_cast<int>(op.y1);
+        int x2 = static_cast<int>(op.x2);
+        int y2 = static_cast<int>(op.y2);
+        if (std::tie(x2, y2) < std::tie(x1, y1)) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        out.emplace(x1, y1, x2, y2);
+    }
+    return out;
 }
 
-// The lines among the drawing calls, sorted, so two drawings compare regardless of order.
-inline std::vector<std::tuple<float, float, float, float>> sortedLines(
-    const std::vector<DrawOp>& ops) {
-    std::vector<std::tuple<float, float, float, float>> keys;
-    for (const DrawOp& op : ops) {
-        if (op.kind == DrawOp::Line) {
-            keys.push_back(lineKey(op));
+// The sides of squares as the board shows them.
+struct Board {
+    int x0, y0, s;
+    Segment top(int c, int r) const {  // top side of (c, r)
+        return {x0 + (c - 1) * s, y0 + (r - 1) * s, x0 + c * s, y0 + (r - 1) * s};
+    }
+    Segment left(int c, int r) const {
+        return {x0 + (c - 1) * s, y0 + (r - 1) * s, x0 + (c - 1) * s, y0 + r * s};
+    }
+    Segment right(int c, int r) const { return left(c + 1, r); }
+    Segment bottom(int c, int r) const { return top(c, r + 1); }
+};
+
+inline Board boardOf(const State& f) {
+    return {f.originX, f.originY, f.squareSize};
+}
+
+// The walls of rows t..b and columns l..r by the rules of a redraw: the maze's top edge only
+// when t is 1, its left edge only when l is 1, then each square's own right and bottom walls.
+inline std::multiset<Segment> wallsOf(const State& f, int t, int b, int l, int r) {
+    const Board board = boardOf(f);
+    std::multiset<Segment> out;
+    for (int c = l; c <= r; ++c) {
+        if (t == 1 && c != f.entryCol) {
+            out.insert(board.top(c, 1));
         }
     }
-    std::sort(keys.begin(), keys.end());
-    return keys;
+    for (int j = t; j <= b; ++j) {
+        if (l == 1) {
+            out.insert(board.left(1, j));
+        }
+        for (int c = l; c <= r; ++c) {
+            if (!f.opensRight(c, j)) {
+                out.insert(board.right(c, j));
+            }
+            if (!f.opensDown(c, j)) {
+                out.insert(board.bottom(c, j));
+            }
+        }
+    }
+    return out;
 }
 
 }  // namespace quorrel::testing
