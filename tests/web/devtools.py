@@ -5,6 +5,7 @@ written to the browser's file descriptor 3 and read from its descriptor 4. The s
 by python3 -m http.server on a free port of 127.0.0.1. Nothing waits a fixed time: every wait
 polls until its condition holds or a generous limit runs out."""
 
+import fcntl
 import json
 import os
 import shutil
@@ -94,8 +95,11 @@ class Browser:
         self._in, from_browser = os.pipe()
 
         def descriptors():
-            os.dup2(to_browser, 3)
-            os.dup2(from_browser, 4)
+            # Out of the way first: either pipe end may already sit on 3 or 4.
+            reading = fcntl.fcntl(to_browser, fcntl.F_DUPFD, 10)
+            writing = fcntl.fcntl(from_browser, fcntl.F_DUPFD, 10)
+            os.dup2(reading, 3)
+            os.dup2(writing, 4)
 
         command = [CHROMIUM, "--remote-debugging-pipe", "--user-data-dir=" + self.profile]
         command += FLAGS + (["--headless=new"] if headless else []) + list(args)

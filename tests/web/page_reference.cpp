@@ -4,10 +4,11 @@
 //
 //   page_reference <width> <height> <client width> <client height> (twips)
 //
-// The script: Make file on; NEW MAZE; Where am I twice; the way out by arrow keys, with one bump
-// into a wall from the fourth square on, and No to the result's question; NEW MAZE again; the way
-// out by the mouse, and No; then NEW MAZE with a width of 1. The seed is the first from 1 that
-// gives both mazes an exit.
+// The script: Make file on; NEW MAZE; Where am I twice; the way out by arrow keys, with one
+// bump into a wall from the fourth square on, and the result closed; NEW MAZE again; the way
+// out by the mouse with a detour, and No to the result's question; then NEW MAZE with a width
+// of 1. The seed is the first from 1 that gives both mazes an exit, the second a way of two
+// squares or more.
 
 #include <cstdio>
 #include <cstdlib>
@@ -86,6 +87,16 @@ std::optional<Command> bumpFrom(const State& s, Square at) {
     return std::nullopt;
 }
 
+// Notes the message boxes shown since the last note, each as [text, whether it asked], then
+// the Moves box.
+void noteShown(Game& g, std::vector<std::string>& out) {
+    for (const Shown& box : g.window.shown) {
+        out.push_back("[" + web::jsonString(box.text) + (box.question ? ",true]" : ",false]"));
+    }
+    g.window.shown.clear();
+    out.push_back(web::jsonString(g.window.moves));
+}
+
 // The way out by arrow keys, each key with the words the game says after it. The messages
 // shown, then the Moves box at the end, go to `messages`.
 std::string keyGame(Game& g, std::vector<std::string>& messages) {
@@ -104,15 +115,7 @@ std::string keyGame(Game& g, std::vector<std::string>& messages) {
         keys.push_back(key(step, perform(g.form, step).words));
         at = way[i];
     }
-    for (const std::string& text : g.window.messages) {
-        messages.push_back(web::jsonString(text));
-    }
-    for (const std::string& text : g.window.questions) {
-        messages.push_back(web::jsonString(text));
-    }
-    g.window.messages.clear();
-    g.window.questions.clear();
-    messages.push_back(web::jsonString(g.window.moves));
+    noteShown(g, messages);
     return list(keys);
 }
 
@@ -120,25 +123,24 @@ std::string point(Point p) {
     return "[" + std::to_string(p.x) + "," + std::to_string(p.y) + "]";
 }
 
-// The way out by the mouse: a press on the entrance, a movement to the middle of every square
-// of the way, a release. Gives the points; the messages shown, then the Moves box at the end,
-// go to `messages`.
+// The way out by the mouse, with a detour: a press on the entrance, a movement to the middle
+// of the first two squares of the way, back to the first and on along the whole way, a
+// release. Gives the points; the messages shown, then the Moves box at the end, go to
+// `messages`.
 std::string mouseGame(Game& g, std::vector<std::string>& messages) {
+    std::vector<Square> way = routeToExit(g.form);
+    way.insert(way.begin() + 1, {way[1], way[0]});
     std::vector<std::string> points;
     Point p = centreOf(g.form, entranceSquare(g.form));
     Form_MouseDown(g.form, kLeftButton, 0, p.x, p.y);
     points.push_back(point(p));
-    for (const Square& s : routeToExit(g.form)) {
+    for (const Square& s : way) {
         p = centreOf(g.form, s);
         Form_MouseMove(g.form, kLeftButton, 0, p.x, p.y);
         points.push_back(point(p));
     }
     Form_MouseUp(g.form, kLeftButton, 0, p.x, p.y);
-    for (const std::string& text : g.window.questions) {
-        messages.push_back(web::jsonString(text));
-    }
-    g.window.questions.clear();
-    messages.push_back(web::jsonString(g.window.moves));
+    noteShown(g, messages);
     return list(points);
 }
 
@@ -163,18 +165,21 @@ std::optional<std::string> play(const Setup& setup, std::uint64_t seed) {
     std::vector<std::string> keyMessages;
     const std::string keys = keyGame(g, keyMessages);
     const std::string secondWords = newMaze(g);
-    if (exitColumn(g.form) == 0) {
+    if (routeToExit(g.form).size() < 2) {
         return std::nullopt;
     }
     std::vector<std::string> mouseMessages;
     const std::string points = mouseGame(g, mouseMessages);
+    const std::string square = std::to_string(g.form.squareSize);
+    const std::string inset = std::to_string(g.form.inset);
     g.window.typeSizes("1", setup.height);
     perform(g.form, Command::NewMaze);
     return "{\"seed\":" + std::to_string(seed) + ",\"newMaze\":[" + firstWords + "," + secondWords +
            "],\"files\":[" + fileOf(g, "./maze_001.txt") + "," + fileOf(g, "./maze_002.txt") +
            "],\"keys\":" + keys + ",\"keyMessages\":" + list(keyMessages) +
-           ",\"points\":" + points + ",\"mouseMessages\":" + list(mouseMessages) +
-           ",\"sizeMessage\":" + web::jsonString(g.window.messages.back()) +
+           ",\"points\":" + points + ",\"square\":" + square + ",\"inset\":" + inset +
+           ",\"mouseMessages\":" + list(mouseMessages) +
+           ",\"sizeMessage\":" + web::jsonString(g.window.shown.back().text) +
            ",\"help\":" + web::jsonString(helpText()) + "}";
 }
 

@@ -1,0 +1,331 @@
+#!/usr/bin/env python3
+"""End to end in a real browser: the test build of the page in headless Chromium, driven over
+the DevTools protocol, held to what the game itself does.
+
+    page_e2e.py <test site folder> <page_reference.js>
+
+The test site is the page with one more export, with which the test fixes the random draws.
+page_reference.js (the core alone, under node) plays the same script with the same draws and
+says what the page must show: the words after each key, the messages, the Moves box, the maze
+files' bytes. The script runs as one table of steps; each step does something on the page and
+checks what follows. Exit status 77 (skipped) when chromium or node is missing."""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from devtools import Browser, Failure, Site, check, log, wait_for  # noqa: E402
+
+WINDOW = (1000, 760)  # the browser window, in CSS pixels
+SIZE = ("10", "10")   # the maze's width and height
+BLANKS = "\u00a0\u2002"  # what the live region ends its words in, turn about
+BACKGROUND = (0xEF, 0xEF, 0xEF)
+GREEN = (0, 0xFF, 0x88)
+BLUE = (0, 0x88, 0xFF)
+BLACK = (0, 0, 0)
+
+
+class Game:
+    """The page under test, the game's tables and the reference's script."""
+
+    def __init__(self, page, downloads, reference):
+        self.page = page
+        self.downloads = downloads
+        self.reference_program = reference
+        self.tables = None
+        self.ref = None
+        self.said = ""  # the live region's text before the latest key
+
+    def js(self, expression):
+        return self.page.eval(expression)
+
+    def shortcut(self, number):
+        """A command's key, in the portable form the game's table and Page.key share."""
+        return next(r["shortcut"] for r in self.tables["commands"] if r["id"] == number)
+
+    def board_rect(self):
+        return self.js("(() => { const r = document.getElementById('board')"
+                       ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
+
+    def to_page(self, twips):
+        left, top = self.board_rect()[:2]
+        k = self.tables["twipsPerPixel"]
+        return left + twips[0] / k, top + twips[1] / k
+
+    def focused(self):
+        return self.js("document.activeElement && document.activeElement.id")
+
+    def words(self):
+        return self.js("document.getElementById('words').textContent")
+
+    def box(self):
+        """The open message box: title, text, button captions and the focused button's index;
+        None when there is none."""
+        return self.js("""(() => {
+            const box = document.querySelector('#layer:not([hidden]) [role=alertdialog]');
+            if (!box) return null;
+            const buttons = [...box.querySelectorAll('button')];
+            return {title: document.getElementById(box.getAttribute('aria-labelledby')).textContent,
+                    text: document.getElementById(box.getAttribute('aria-describedby')).textContent,
+                    modal: box.getAttribute('aria-modal'),
+                    buttons: buttons.map((b) => b.textContent),
+                    focused: buttons.indexOf(document.activeElement)}; })()""")
+
+    def wait_box(self, text, buttons):
+        shown = wait_for("a message box", self.box)
+        check(shown["title"] == self.tables["appTitle"], "box title %r" % shown["title"])
+        check(shown["text"] == text.replace("\r\n", "\n"), "box text %r, not %r" % (
+            shown["text"], text))
+        captions = [self.tables["buttons"][b].replace("&", "") for b in buttons]
+        check(shown["buttons"] == captions, "box buttons %r" % shown["buttons"])
+        check(shown["focused"] == 0 and shown["modal"] == "true",
+              "the box is not modal with the focus on its first button: %r" % shown)
+        return shown
+
+    def wait_no_box(self):
+        wait_for("the message box to close", lambda: self.box() is None)
+
+    def pixel(self, twips):
+        """The canvas's colour at a point of the board in twips."""
+        return tuple(self.js(
+            "(() => { const c = document.querySelector('canvas'); const r = c.width / "
+            "c.getBoundingClientRect().width; return [...c.getContext('2d').getImageData("
+            "Math.floor(%f * r), Math.floor(%f * r), 1, 1).data].slice(0, 3); })()"
+            % (twips[0] / 15, twips[1] / 15)))
+
+    def downloaded(self, name):
+        path = os.path.join(self.downloads, name)
+        return open(path, "rb").read() if os.path.exists(path) else None
+
+
+# ---- The steps, in order. Each takes the game and raises Failure when a check fails.
+
+def page_is_ready(g):
+    wait_for("the page to be ready", lambda: g.js("document.body && document.body.dataset.ready") == "true")
+    g.tables = g.js("T")
+    check(g.js("document.title") == g.tables["caption"], "title %r" % g.js("document.title"))
+    check(g.focused() == g.tables["focusOrder"][0], "first focus on %r" % g.focused())
+
+
+def controls_sit_at_their_twips(g):
+    k = g.tables["twipsPerPixel"]
+    left, top = g.board_rect()[:2]
+    for row in g.tables["controls"]:
+        rect = g.js("(() => { const r = document.getElementById('%s').getBoundingClientRect();"
+                    " return [r.left, r.top, r.width, r.height]; })()" % row["name"])
+        want = [left + row["left"] / k, top + g.tables["controlTop"] / k, row["width"] / k,
+                row["height"] / k]
+        check(all(abs(a - b) < 1 / 32 for a, b in zip(rect, want)),  # layout units are 1/64 px
+              "%s at %r, not %r" % (row["name"], rect, want))
+    width, height = g.board_rect()[2:]
+    check(width * k >= g.tables["clientWidth"] and height * k >= g.tables["clientHeight"],
+          "the client area is only %r x %r pixels" % (width, height))
+
+
+def menus_follow_the_table(g):
+    bar = g.js("[...document.querySelectorAll('#menubar > .slot > .item')].map((i) => "
+               "[i.getAttribute('role'), i.textContent, i.querySelector('u') ? "
+               "i.querySelector('u').textContent : '', i.getAttribute('aria-haspopup')])")
+    want = []
+    menus_seen = set()
+    for row in g.tables["commands"]:
+        caption = row["caption"]
+        if row["place"] == "InMenu":
+            if row["menu"] in menus_seen:
+                continue
+            menus_seen.add(row["menu"])
+            caption = next(m["caption"] for m in g.tables["menus"] if m["name"] == row["menu"])
+        elif row["place"] != "MenuBar":
+            continue
+        key = caption[caption.index("&") + 1] if "&" in caption else ""
+        want.append(["menuitem", caption.replace("&", ""), key,
+                     "menu" if row["place"] == "InMenu" else None])
+    check(bar == want, "menu bar %r, not %r" % (bar, want))
+    checks = g.js("[...document.querySelectorAll('[aria-checked]')].map((i) => "
+                  "[i.id, i.getAttribute('role'), i.getAttribute('aria-checked')])")
+    check(checks == [["mkfile", "menuitemcheckbox", "false"],
+                     ["hide1", "menuitemradio", "false"], ["hide2", "menuitemradio", "false"],
+                     ["hide4", "menuitemradio", "false"], ["hide8", "menuitemradio", "false"],
+                     ["hide0", "menuitemradio", "true"]], "check marks %r" % checks)
+
+
+def alt_f_turns_make_file_on(g):
+    g.page.key("Alt+F")
+    wait_for("the File menu open", lambda: g.focused() == "mkfile")
+    check(g.js("document.getElementById('mkfil').getAttribute('aria-expanded')") == "true",
+          "the File menu is not marked open")
+    g.page.key("Enter")
+    wait_for("Make file checked",
+             lambda: g.js("document.getElementById('mkfile').getAttribute('aria-checked')")
+             == "true")
+    check(g.focused() == "Command1", "the focus did not go back to NEW MAZE: %r" % g.focused())
+
+
+def seed_the_draws(g):
+    left, top, width, height = g.board_rect()
+    k = g.tables["twipsPerPixel"]
+    out = subprocess.run(["node", "--no-experimental-fetch", g.reference_program, SIZE[0],
+                          SIZE[1], str(width * k), str(height * k)], check=True,
+                         capture_output=True, text=True).stdout
+    g.ref = json.loads(out)
+    log("seed %d; the key game has %d keys, the mouse game %d points"
+        % (g.ref["seed"], len(g.ref["keys"]), len(g.ref["points"])))
+    g.js("core._quorrel_seed_draws(page, %d)" % g.ref["seed"])
+    for name, value in zip(("Combo1", "Combo2"), SIZE):
+        g.js("document.getElementById('%s').value = '%s'" % (name, value))
+
+
+def enter_on_new_maze_makes_the_maze_and_its_file(g):
+    g.page.key("Enter")
+    wait_for("the new maze's words", lambda: g.words().rstrip(BLANKS) == g.ref["newMaze"][0])
+    data = wait_for("maze_001.txt", lambda: g.downloaded("maze_001.txt"))
+    check(data == g.ref["files"][0].encode(), "maze_001.txt holds %r" % data[:80])
+
+
+def tab_goes_round_to_the_board(g):
+    order = [g.focused()]
+    for _ in g.tables["focusOrder"][1:]:
+        g.page.key("Tab")
+        order.append(g.focused())
+    check(order == g.tables["focusOrder"], "the Tab order is %r" % order)
+    check(g.js("document.getElementById('board').getAttribute('aria-label')")
+          == g.tables["boardName"], "the board is not named")
+    board = g.js("document.getElementById('board-words').textContent")
+    check(g.words().rstrip(BLANKS) == board, "on focus the board said %r" % g.words())
+    g.said = g.words()
+
+
+def keys_walk_out_saying_the_cores_words(g):
+    for number, step in enumerate(g.ref["keys"]):
+        g.page.key(g.shortcut(step["command"]))
+        if not step["words"]:
+            continue  # the key showed a message box, which speaks for itself
+        before = g.said
+        g.said = wait_for("the words of key %d" % number,
+                          lambda: g.words() != before and g.words())
+        check(g.said.rstrip(BLANKS) == step["words"],
+              "key %d: %r, not %r" % (number, g.said, step["words"]))
+    result, moves = g.ref["keyMessages"]
+    g.wait_box(result[0], ["yes", "no"] if result[1] else ["ok"])
+    check(g.js("document.getElementById('Text1').value") == moves, "Moves box after the keys")
+
+
+def escape_closes_the_result(g):
+    g.page.key("Escape")
+    g.wait_no_box()
+    check(g.focused() == "board", "the focus went to %r, not back to the board" % g.focused())
+
+
+def new_maze_by_mouse(g):
+    x, y, w, h = g.js("(() => { const r = document.getElementById('Command1')"
+                      ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
+    g.page.click(x + w / 2, y + h / 2)
+    wait_for("the second maze's words",
+             lambda: g.words().rstrip(BLANKS) == g.ref["newMaze"][1])
+    data = wait_for("maze_002.txt", lambda: g.downloaded("maze_002.txt"))
+    check(data == g.ref["files"][1].encode(), "maze_002.txt holds %r" % data[:80])
+
+
+def mouse_walks_out(g):
+    points = [g.to_page(p) for p in g.ref["points"]]
+    g.page.mouse("mousePressed", *points[0])
+    for x, y in points[1:]:
+        g.page.mouse("mouseMoved", x, y)
+    g.page.mouse("mouseReleased", *points[-1], buttons=0)
+    result, moves = g.ref["mouseMessages"]
+    g.wait_box(result[0], ["yes", "no"] if result[1] else ["ok"])
+    check(g.js("document.getElementById('Text1').value") == moves, "Moves box after the mouse")
+    check(g.focused() != "board", "a click on the board took the focus")
+
+
+def no_button_by_mouse(g):
+    x, y, w, h = g.js("(() => { const r = document.querySelectorAll('#layer button')[1]"
+                      ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
+    g.page.click(x + w / 2, y + h / 2)
+    g.wait_no_box()
+
+
+def the_picture_shows_walls_trail_and_player(g):
+    size, inset = g.ref["square"], g.ref["inset"]
+    # Just inside a painted box's upper-left corner, away from its count.
+    inside = lambda p: (p[0] - size / 2 + inset + 30, p[1] - size / 2 + inset + 30)
+    points = g.ref["points"]
+    for p in points[1:-1]:  # every square passed but the last, where the player stands
+        check(g.pixel(inside(p)) == GREEN, "the square at %r is %r" % (p, g.pixel(inside(p))))
+    check(g.pixel(inside(points[-1])) == BLUE, "the player's square is %r" % (
+        g.pixel(inside(points[-1])),))
+    entrance = points[0]
+    beside = entrance[0] + size if points[1][0] == points[0][0] - size else entrance[0] - size
+    wall = (beside, entrance[1] + size / 2)
+    check(g.pixel(wall) == BLACK, "the top wall at %r is %r" % (wall, g.pixel(wall)))
+
+
+def a_bad_size_is_refused(g):
+    g.js("document.getElementById('Combo1').value = '1'")
+    g.js("document.getElementById('Command1').focus()")
+    g.page.key("Space")
+    g.wait_box(g.ref["sizeMessage"], ["ok"])
+    check(g.js("document.getElementById('Text1').value") == "", "Moves not emptied")
+    g.page.key("Enter")
+    g.wait_no_box()
+    check(g.focused() == "Command1", "the focus is on %r after the box" % g.focused())
+
+
+def f1_shows_the_help(g):
+    g.page.key("F1")
+    g.wait_box(g.ref["help"], ["ok"])
+    g.page.key("Escape")
+    g.wait_no_box()
+
+
+STEPS = [
+    page_is_ready,
+    controls_sit_at_their_twips,
+    menus_follow_the_table,
+    alt_f_turns_make_file_on,
+    seed_the_draws,
+    enter_on_new_maze_makes_the_maze_and_its_file,
+    tab_goes_round_to_the_board,
+    keys_walk_out_saying_the_cores_words,
+    escape_closes_the_result,
+    new_maze_by_mouse,
+    mouse_walks_out,
+    no_button_by_mouse,
+    the_picture_shows_walls_trail_and_player,
+    a_bad_size_is_refused,
+    f1_shows_the_help,
+]
+
+
+def main():
+    if shutil.which("node") is None or not os.path.exists("/usr/bin/chromium"):
+        log("skipped: chromium or node is missing")
+        return 77
+    site_folder, reference = sys.argv[1:3]
+    downloads = tempfile.mkdtemp(prefix="quorrel-downloads-")
+    site = Site(site_folder)
+    browser = Browser(["--window-size=%d,%d" % WINDOW])
+    try:
+        browser.send("Browser.setDownloadBehavior",
+                     {"behavior": "allow", "downloadPath": downloads})
+        game = Game(browser.page(site.url), downloads, reference)
+        for step in STEPS:
+            step(game)
+            log("ok   " + step.__name__.replace("_", " "))
+    except Failure as failure:
+        log("FAIL %s" % failure)
+        log("chromium said:\n" + open(browser.log_path, errors="replace").read()[-3000:])
+        return 1
+    finally:
+        browser.close()
+        site.close()
+        shutil.rmtree(downloads, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    raise SystemExit(main())
