@@ -29,10 +29,17 @@ BENCH_PACKAGES := libbenchmark-dev xvfb xauth
 FUZZ_PACKAGES := cmake make g++ clang-14 libclang-rt-14-dev
 # The Debian package: dpkg-shlibdeps (dpkg-dev) and lintian.
 PACKAGE_PACKAGES := dpkg-dev lintian
+# The page: Debian's emscripten, which finds its JavaScript parser (node-acorn) only on
+# NODE_PATH when the node on the PATH is not Debian's own. Its tests: GoogleTest's sources, built
+# to WebAssembly and run under node, Debian's chromium for the end-to-end test, and gzip for the
+# site's size.
+WEB_PACKAGES := cmake make python3 emscripten node-acorn
+WEB_TEST_PACKAGES := libgtest-dev chromium gzip
 GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel
 
 .PHONY: all deps deps-run deps-test deps-bench deps-fuzz deps-package configure build run test \
-	bench format clean sanitize fuzz package screenshot display run-build
+	bench format clean sanitize fuzz package screenshot display run-build deps-web deps-web-test \
+	web web-run web-test
 
 all: build
 
@@ -59,8 +66,12 @@ deps-fuzz:
 	$(call install_missing,$(FUZZ_PACKAGES))
 deps-package:
 	$(call install_missing,$(RUN_PACKAGES) $(PACKAGE_PACKAGES))
+deps-web:
+	$(call install_missing,$(WEB_PACKAGES))
+deps-web-test:
+	$(call install_missing,$(WEB_PACKAGES) $(WEB_TEST_PACKAGES))
 # Everything every target needs.
-deps: deps-test deps-bench deps-fuzz deps-package
+deps: deps-test deps-bench deps-fuzz deps-package deps-web-test
 
 # The build every test runs on: warnings are errors, every test target is built.
 configure: deps-test
@@ -92,6 +103,32 @@ run: display
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	@$(MAKE) --no-print-directory web-test
+
+# The game in a browser: the core compiled to WebAssembly, and the site in $(WEB_BUILD)/site
+# (index.html, page.js, quorrel.js, quorrel.wasm), static files for any web server. `make
+# web-run` serves it on this machine.
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8000
+WEB_ENV = export NODE_PATH="$$(dirname "$$(dpkg -L node-acorn | grep -m1 '/acorn$$')")";
+WEB_CONFIGURE = $(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	-DQUORREL_WERROR=ON -DQUORREL_BUILD_APP=OFF
+
+web: deps-web
+	$(WEB_CONFIGURE) -DQUORREL_BUILD_TESTS=OFF
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j$(JOBS) --target quorrel_page_site quorrel_site_files
+	@echo "The site is in $(WEB_BUILD)/site; copy the folder to any static web host."
+
+web-run: web
+	@echo "Quorrel in a browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	cd $(WEB_BUILD)/site && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
+
+# The page's tests: the core's tests compiled to WebAssembly under node, the page in headless
+# Chromium, the site's size.
+web-test: deps-web-test
+	$(WEB_CONFIGURE) -DQUORREL_BUILD_TESTS=ON
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j$(JOBS)
+	cd $(WEB_BUILD) && ctest --output-on-failure -j$(JOBS)
 
 # The benchmarks of bench/, built for speed in their own directory and run with repetitions;
 # every executable there named *_bench is run, and the medians are listed at the end, then the

@@ -7,8 +7,8 @@
 // The script: Make file on; NEW MAZE; Where am I twice; the way out by arrow keys, with one
 // bump into a wall from the fourth square on, and the result closed; NEW MAZE again; the way
 // out by the mouse with a detour, and No to the result's question; then NEW MAZE with a width
-// of 1. The seed is the first from 1 that gives both mazes an exit, the second a way of two
-// squares or more.
+// of 1. The seed is the first from 1 that gives both mazes an exit, the first a wall to bump
+// into, the second a way of two squares or more.
 
 #include <cstdio>
 #include <cstdlib>
@@ -97,9 +97,10 @@ void noteShown(Game& g, std::vector<std::string>& out) {
     out.push_back(web::jsonString(g.window.moves));
 }
 
-// The way out by arrow keys, each key with the words the game says after it. The messages
-// shown, then the Moves box at the end, go to `messages`.
-std::string keyGame(Game& g, std::vector<std::string>& messages) {
+// The way out by arrow keys, each key with the words the game says after it; empty when the
+// way has no square with a wall to bump into. The messages shown, then the Moves box at the
+// end, go to `messages`.
+std::optional<std::string> keyGame(Game& g, std::vector<std::string>& messages) {
     const std::vector<Square> way = routeToExit(g.form);
     // Where am I, twice: the same words twice in a row.
     std::vector<std::string> keys(2,
@@ -116,6 +117,9 @@ std::string keyGame(Game& g, std::vector<std::string>& messages) {
         at = way[i];
     }
     noteShown(g, messages);
+    if (!bumped) {
+        return std::nullopt;
+    }
     return list(keys);
 }
 
@@ -163,7 +167,10 @@ std::optional<std::string> play(const Setup& setup, std::uint64_t seed) {
         return std::nullopt;
     }
     std::vector<std::string> keyMessages;
-    const std::string keys = keyGame(g, keyMessages);
+    const std::optional<std::string> keys = keyGame(g, keyMessages);
+    if (!keys) {
+        return std::nullopt;
+    }
     const std::string secondWords = newMaze(g);
     if (routeToExit(g.form).size() < 2) {
         return std::nullopt;
@@ -176,7 +183,7 @@ std::optional<std::string> play(const Setup& setup, std::uint64_t seed) {
     perform(g.form, Command::NewMaze);
     return "{\"seed\":" + std::to_string(seed) + ",\"newMaze\":[" + firstWords + "," + secondWords +
            "],\"files\":[" + fileOf(g, "./maze_001.txt") + "," + fileOf(g, "./maze_002.txt") +
-           "],\"keys\":" + keys + ",\"keyMessages\":" + list(keyMessages) +
+           "],\"keys\":" + *keys + ",\"keyMessages\":" + list(keyMessages) +
            ",\"points\":" + points + ",\"square\":" + square + ",\"inset\":" + inset +
            ",\"mouseMessages\":" + list(mouseMessages) +
            ",\"sizeMessage\":" + web::jsonString(g.window.shown.back().text) +
