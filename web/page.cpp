@@ -73,6 +73,13 @@ class Page {
         return words_.c_str();
     }
 
+    // What the board says when it takes the focus: its name, then its words. Screen readers
+    // say nothing of their own for a focused board that is a canvas on a page.
+    const char* focusWords() {
+        words_ = std::string(kBoardName) + ". " + describeBoard(form_);
+        return words_.c_str();
+    }
+
     void useSeed(std::uint64_t seed) { random_.useSeed(seed); }
 
   private:
@@ -113,6 +120,10 @@ EMSCRIPTEN_KEEPALIVE void quorrel_mouse(Page* page, int event, int button, int s
 // The board in words, as a screen reader hears it when the board takes the focus.
 EMSCRIPTEN_KEEPALIVE const char* quorrel_board_words(Page* page) {
     return page->boardWords();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* quorrel_focus_words(Page* page) {
+    return page->focusWords();
 }
 
 #ifdef QUORREL_PAGE_TEST_DRAWS

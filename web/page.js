@@ -397,7 +397,7 @@ async function start() {
   cover();
   page = core._quorrel_open();
   describeBoard();
-  boardEl.addEventListener('focus', () => say($('board-words').textContent));
+  boardEl.addEventListener('focus', () => say(core.UTF8ToString(core._quorrel_focus_words(page))));
   listenToPointer();
   document.addEventListener('keydown', onKey);
   new ResizeObserver(cover).observe(boardEl);
