@@ -106,9 +106,9 @@ def test(session, reference):
             "document.activeElement.id") == name)
         if name != "board":
             session.wait_said("something of " + name, lambda t: True)
-    session.wait_said("the board's name", lambda t: tables["boardName"] in t)
     board = session.page.eval("document.getElementById('board-words').textContent")
-    session.wait_said("the board's words", lambda t: board in t)
+    session.wait_said("the board's name and words",
+                      lambda t: tables["boardName"] in t and board in t)
     e2e.log("the board took the focus: %r" % board)
 
     last = None
