@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <string_view>
 
+#include "play/play.h"
 #include "qt_text.h"
 #include "ui/commands.h"
 #include "ui/window.h"
@@ -25,32 +26,15 @@ int dotsPerMetre(int dpi) {
 
 // Button codes of the game: 1 left, 2 right, 4 middle, added up for several buttons.
 int buttonCode(Qt::MouseButtons buttons) {
-    int code = 0;
-    if (buttons & Qt::LeftButton) {
-        code |= 1;
-    }
-    if (buttons & Qt::RightButton) {
-        code |= 2;
-    }
-    if (buttons & Qt::MiddleButton) {
-        code |= 4;
-    }
-    return code;
+    return (buttons & Qt::LeftButton ? kLeftButton : 0) |
+           (buttons & Qt::RightButton ? kRightButton : 0) |
+           (buttons & Qt::MiddleButton ? kMiddleButton : 0);
 }
 
 // Shift state of the game: 1 shift, 2 control, 4 alt.
 int shiftCode(Qt::KeyboardModifiers modifiers) {
-    int code = 0;
-    if (modifiers & Qt::ShiftModifier) {
-        code |= 1;
-    }
-    if (modifiers & Qt::ControlModifier) {
-        code |= 2;
-    }
-    if (modifiers & Qt::AltModifier) {
-        code |= 4;
-    }
-    return code;
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
 }  // namespace

@@ -1,25 +1,25 @@
 #pragma once
 
 #include <QFont>
-#include <QString>
 #include <QStringList>
+
+#include "qt_text.h"
+#include "ui/window.h"
 
 namespace quorrel::app {
 
-// The labels' and the button's font: MS Sans Serif 8.25 points, bold, upright, not underlined.
-// Where that Windows font is missing, as on Linux, fontconfig's nearest sans (DejaVu Sans) is
-// wider and runs the labels into the controls beside them; the fonts named after it have
-// Arial's widths, which MS Sans Serif's bold face comes close to: Liberation Sans (Debian's
-// fonts-liberation2, which the package recommends), Arimo, Arial itself.
+// The labels' and the button's font, bold, upright, not underlined; on Linux Liberation Sans
+// (Debian's fonts-liberation2, which the package recommends) stands in for MS Sans Serif.
 inline QFont boldFont() {
+    QStringList families;
+    for (std::string_view family : kBoldFamilies) {
+        families << toQString(family);
+    }
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arimo"), QStringLiteral("Arial")});
+    font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(kBoldPoints);
     font.setWeight(QFont::Bold);
-    font.setItalic(false);
-    font.setUnderline(false);
     return font;
 }
 

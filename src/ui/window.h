@@ -74,6 +74,13 @@ inline constexpr ControlRow kControls[] = {
      {}},
 };
 
+// The labels' and the button's font: MS Sans Serif 8.25 points, bold. Where that Windows font
+// is missing, the fonts named after it have Arial's widths, which its bold face comes close to;
+// a generic sans of other widths would run the labels into the controls beside them.
+inline constexpr std::string_view kBoldFamilies[] = {"MS Sans Serif", "Liberation Sans", "Arimo",
+                                                     "Arial"};
+inline constexpr double kBoldPoints = 8.25;
+
 // The order the keyboard focus goes round in; NEW MAZE has it when the window opens.
 inline constexpr std::string_view kFocusOrder[] = {"Command1", "Text1",  "Text2",
                                                    "Combo1",   "Combo2", "board"};
