@@ -302,6 +302,8 @@ function buildControls() {
   const client = $('client');
   client.style.minWidth = `${T.clientWidth / twips()}px`;
   client.style.minHeight = `${T.clientHeight / twips()}px`;
+  const families = T.boldFamilies.map((f) => JSON.stringify(f)).join(', ');
+  const boldFont = `bold ${T.boldPoints}pt ${families}, sans-serif`;
   const made = {};
   for (const row of T.controls) {
     let control;
@@ -319,7 +321,8 @@ function buildControls() {
       control.value = T.sizeEntries[T.initialSizeEntry];
       client.append(list);
     }
-    Object.assign(control, { id: row.name, className: `control${row.bold ? ' bold' : ''}` });
+    Object.assign(control, { id: row.name, className: 'control' });
+    if (row.bold) control.style.font = boldFont;
     Object.assign(control.style, {
       left: `${row.left / twips()}px`, top: `${T.controlTop / twips()}px`,
       width: `${row.width / twips()}px`, height: `${row.height / twips()}px`,

@@ -59,6 +59,11 @@ class Object {
         return raw(key, jsonString(value));
     }
     Object& number(std::string_view key, int value) { return raw(key, std::to_string(value)); }
+    Object& number(std::string_view key, double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.17g", value);
+        return raw(key, text);
+    }
     Object& flag(std::string_view key, bool value) { return raw(key, value ? "true" : "false"); }
     Object& raw(std::string_view key, std::string_view json) {
         out_ += out_.empty() ? "{" : ",";
@@ -146,6 +151,7 @@ std::string jsonString(std::string_view text) {
 std::string tablesJson() {
     const std::span<const std::string_view> entries(kSizeEntries);
     const std::span<const std::string_view> order(kFocusOrder);
+    const std::span<const std::string_view> families(kBoldFamilies);
     return Object()
         .text("caption", kCaption)
         .text("appTitle", kAppTitle)
@@ -158,6 +164,8 @@ std::string tablesJson() {
         .raw("sizeEntries", array(entries, textJson))
         .number("initialSizeEntry", kInitialSizeEntry)
         .raw("focusOrder", array(order, textJson))
+        .raw("boldFamilies", array(families, textJson))
+        .number("boldPoints", kBoldPoints)
         .raw("menus", array(std::span<const MenuRow>(kMenus), menuJson))
         .raw("commands", array(commands(), commandJson))
         .raw("controls", array(std::span<const ControlRow>(kControls), controlJson))

@@ -121,6 +121,12 @@ def controls_sit_at_their_twips(g):
                 row["height"] / k]
         check(all(abs(a - b) < 1 / 32 for a, b in zip(rect, want)),  # layout units are 1/64 px
               "%s at %r, not %r" % (row["name"], rect, want))
+        font = g.js("(() => { const s = getComputedStyle(document.getElementById('%s'));"
+                    " return [s.fontFamily, s.fontWeight, s.fontSize]; })()" % row["name"])
+        bold = [", ".join(g.tables["boldFamilies"] + ["sans-serif"]), "700",
+                "%gpx" % (g.tables["boldPoints"] * 4 / 3)]
+        check(([font[0].replace('"', "")] + font[1:] == bold) == row["bold"],
+              "%s in the font %r" % (row["name"], font))
     width, height = g.board_rect()[2:]
     check(width * k >= g.tables["clientWidth"] and height * k >= g.tables["clientHeight"],
           "the client area is only %r x %r pixels" % (width, height))

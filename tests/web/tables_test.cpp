@@ -33,6 +33,9 @@ TEST(Tables, HoldTheWindowsCaptionTitleAndBoard) {
     EXPECT_TRUE(contains(json,
                          "\"focusOrder\":[\"Command1\",\"Text1\",\"Text2\",\"Combo1\","
                          "\"Combo2\",\"board\"]"));
+    EXPECT_TRUE(contains(json,
+                         "\"boldFamilies\":[\"MS Sans Serif\",\"Liberation Sans\",\"Arimo\","
+                         "\"Arial\"],\"boldPoints\":8.25,"));
     EXPECT_TRUE(contains(json, "\"buttons\":{\"ok\":\"OK\",\"yes\":\"&Yes\",\"no\":\"&No\"}"));
 }
 
