@@ -124,9 +124,11 @@ web-run: web
 	cd $(WEB_BUILD)/site && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
 
 # The page's tests: the core's tests compiled to WebAssembly under node, the page in headless
-# Chromium, the site's size.
-web-test: deps-web-test
-	$(WEB_CONFIGURE) -DQUORREL_BUILD_TESTS=ON
+# Chromium (held to the desktop's pictures, drawn by tests/app/board_picture), the site's size.
+web-test: configure deps-web-test
+	cmake --build $(BUILD) -j$(JOBS) --target board_picture
+	$(WEB_CONFIGURE) -DQUORREL_BUILD_TESTS=ON \
+		-DQUORREL_DESKTOP_PICTURE=$(abspath $(BUILD))/tests/app/board_picture
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j$(JOBS)
 	cd $(WEB_BUILD) && ctest --output-on-failure -j$(JOBS)
 

@@ -67,7 +67,6 @@ function fill(x1, y1, x2, y2, colour) {
 }
 
 function useFont() {
-  ctx.setTransform(covered.ratio, 0, 0, covered.ratio, 0, 0);
   ctx.font = `${points}pt ${getComputedStyle(boardEl).fontFamily}`;
 }
 
@@ -99,6 +98,7 @@ Object.assign(core.board, {
   },
   text(x, y, text) {
     useFont();
+    ctx.setTransform(covered.ratio, 0, 0, covered.ratio, 0, 0);
     ctx.fillStyle = '#000';
     ctx.fillText(text, x / twips(), y / twips() + ctx.measureText(text).fontBoundingBoxAscent);
     ctx.resetTransform();

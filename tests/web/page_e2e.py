@@ -2,14 +2,17 @@
 """End to end in a real browser: the test build of the page in headless Chromium, driven over
 the DevTools protocol, held to what the game itself does.
 
-    page_e2e.py <test site folder> <page_reference.js>
+    page_e2e.py <test site folder> <page_reference.js> <board_picture>
 
 The test site is the page with one more export, with which the test fixes the random draws.
 page_reference.js (the core alone, under node) plays the same script with the same draws and
 says what the page must show: the words after each key, the messages, the Moves box, the maze
 files' bytes. The script runs as one table of steps; each step does something on the page and
-checks what follows. Exit status 77 (skipped) when chromium or node is missing."""
+checks what follows. Last, board_picture (the desktop's window on Qt's offscreen platform) and
+the page play one more short game with the same draws, and their pictures must match but for
+the texts. Exit status 77 (skipped) when chromium or node is missing."""
 
+import base64
 import json
 import os
 import shutil
@@ -23,19 +26,22 @@ from devtools import Browser, Failure, Site, check, log, wait_for  # noqa: E402
 WINDOW = (1000, 760)  # the browser window, in CSS pixels
 SIZE = ("10", "10")   # the maze's width and height
 BLANKS = "\u00a0\u2002"  # what the live region ends its words in, turn about
-BACKGROUND = (0xEF, 0xEF, 0xEF)
-GREEN = (0, 0xFF, 0x88)
-BLUE = (0, 0x88, 0xFF)
-BLACK = (0, 0, 0)
+# The game both front ends play for the pictures, by the commands' object names; "|" takes a
+# picture.
+PICTURE_SEED = 5
+PICTURE_SIZE = ("50", "50")
+PICTURES = ("hide0 Command1 stepDown stepDown stepRight stepDown stepLeft stepDown stepRight stepDown |"
+            " hide2 stepDown stepRight stepUp | cheat |")
 
 
 class Game:
     """The page under test, the game's tables and the reference's script."""
 
-    def __init__(self, page, downloads, reference):
+    def __init__(self, page, downloads, reference, desktop):
         self.page = page
         self.downloads = downloads
         self.reference_program = reference
+        self.desktop_program = desktop
         self.tables = None
         self.ref = None
         self.said = ""  # the live region's text before the latest key
@@ -89,17 +95,16 @@ class Game:
     def wait_no_box(self):
         wait_for("the message box to close", lambda: self.box() is None)
 
-    def pixel(self, twips):
-        """The canvas's colour at a point of the board in twips."""
-        return tuple(self.js(
-            "(() => { const c = document.querySelector('canvas'); const r = c.width / "
-            "c.getBoundingClientRect().width; return [...c.getContext('2d').getImageData("
-            "Math.floor(%f * r), Math.floor(%f * r), 1, 1).data].slice(0, 3); })()"
-            % (twips[0] / 15, twips[1] / 15)))
-
     def downloaded(self, name):
         path = os.path.join(self.downloads, name)
         return open(path, "rb").read() if os.path.exists(path) else None
+
+
+def use_draws(g, seed, size):
+    """Every maze from now on draws from a generator with this seed, and has this size."""
+    g.js("core._quorrel_seed_draws(page, %d)" % seed)
+    for name, value in zip(("Combo1", "Combo2"), size):
+        g.js("document.getElementById('%s').value = '%s'" % (name, value))
 
 
 # ---- The steps, in order. Each takes the game and raises Failure when a check fails.
@@ -180,9 +185,7 @@ def seed_the_draws(g):
     g.ref = json.loads(out)
     log("seed %d; the key game has %d keys, the mouse game %d points"
         % (g.ref["seed"], len(g.ref["keys"]), len(g.ref["points"])))
-    g.js("core._quorrel_seed_draws(page, %d)" % g.ref["seed"])
-    for name, value in zip(("Combo1", "Combo2"), SIZE):
-        g.js("document.getElementById('%s').value = '%s'" % (name, value))
+    use_draws(g, g.ref["seed"], SIZE)
 
 
 def enter_on_new_maze_makes_the_maze_and_its_file(g):
@@ -257,21 +260,6 @@ def no_button_by_mouse(g):
     g.wait_no_box()
 
 
-def the_picture_shows_walls_trail_and_player(g):
-    size, inset = g.ref["square"], g.ref["inset"]
-    # Just inside a painted box's upper-left corner, away from its count.
-    inside = lambda p: (p[0] - size / 2 + inset + 30, p[1] - size / 2 + inset + 30)
-    points = g.ref["points"]
-    for p in points[1:-1]:  # every square passed but the last, where the player stands
-        check(g.pixel(inside(p)) == GREEN, "the square at %r is %r" % (p, g.pixel(inside(p))))
-    check(g.pixel(inside(points[-1])) == BLUE, "the player's square is %r" % (
-        g.pixel(inside(points[-1])),))
-    entrance = points[0]
-    beside = entrance[0] + size if points[1][0] == points[0][0] - size else entrance[0] - size
-    wall = (beside, entrance[1] + size / 2)
-    check(g.pixel(wall) == BLACK, "the top wall at %r is %r" % (wall, g.pixel(wall)))
-
-
 def a_bad_size_is_refused(g):
     g.js("document.getElementById('Combo1').value = '1'")
     g.js("document.getElementById('Command1').focus()")
@@ -290,6 +278,52 @@ def f1_shows_the_help(g):
     g.wait_no_box()
 
 
+def pictures_match_the_desktops(g):
+    """The desktop and the page play one more game with the same draws, on screens of device
+    pixel ratio 1 and 1.5; at each "|" their pictures match but for the texts, each left out
+    with two pixels round it."""
+    w, h = g.js("[boardEl.clientWidth, boardEl.clientHeight]")
+    g.js("""window.texts = []; ((text, clear) => {
+        core.board.clear = () => { texts.length = 0; clear(); };
+        core.board.text = (x, y, s) => { text(x, y, s); texts.push([x, y, core.board.textWidth(s),
+            core.board.textHeight()].map((t) => t / T.twipsPerPixel * devicePixelRatio)); };
+        })(core.board.text, core.board.clear)""")
+    for ratio in (1, 1.5):
+        g.page.send("Emulation.setDeviceMetricsOverride",
+                    {"width": 0, "height": 0, "deviceScaleFactor": ratio, "mobile": False})
+        out = subprocess.run([g.desktop_program, str(w), str(h), str(PICTURE_SEED)]
+                             + list(PICTURE_SIZE) + PICTURES.split(), check=True,
+                             capture_output=True, env=dict(os.environ, QT_SCALE_FACTOR=str(ratio))
+                             ).stdout
+        use_draws(g, PICTURE_SEED, PICTURE_SIZE)
+        for shot, names in enumerate(PICTURES.split("|")[:-1], 1):
+            for name in names.split():
+                g.js("perform(T.commands.find((r) => r.name === '%s').id)" % name)
+            header, out = out.split(b"\n255\n", 1)
+            pw, ph = [int(n) for n in header.split()[1:]]
+            desktop, out = bytearray(out[:pw * ph * 3]), out[pw * ph * 3:]
+            rgba = base64.b64decode(g.js(
+                "(() => { const d = ctx.getImageData(0, 0, %d, %d).data; let s = ''; for (let i = 0;"
+                " i < d.length; i += 8192) s += String.fromCharCode(...d.subarray(i, i + 8192));"
+                " return btoa(s); })()" % (pw, ph)))
+            page = bytearray(pw * ph * 3)
+            for c in range(3):
+                page[c::3] = rgba[c::4]
+            texts = g.js("texts")
+            for x, y, tw, th in texts:
+                left, right = max(0, int(x) - 2), min(pw, int(x + tw) + 3)
+                for row in range(max(0, int(y) - 2), min(ph, int(y + th) + 3)):
+                    for picture in (desktop, page):
+                        picture[(row * pw + left) * 3:(row * pw + right) * 3] = bytes(
+                            (right - left) * 3)
+            wrong = [(i // 3 % pw, i // 3 // pw) for i in range(0, len(page), 3)
+                     if page[i:i + 3] != desktop[i:i + 3]] if page != desktop else []
+            check(not wrong, "ratio %g, picture %d: %d pixels differ from the desktop's, first at"
+                  " %r" % (ratio, shot, len(wrong), wrong[:8]))
+            log("ratio %g, picture %d: %d x %d pixels as the desktop's, %d texts left out"
+                % (ratio, shot, pw, ph, len(texts)))
+
+
 STEPS = [
     page_is_ready,
     controls_sit_at_their_twips,
@@ -303,9 +337,9 @@ STEPS = [
     new_maze_by_mouse,
     mouse_walks_out,
     no_button_by_mouse,
-    the_picture_shows_walls_trail_and_player,
     a_bad_size_is_refused,
     f1_shows_the_help,
+    pictures_match_the_desktops,
 ]
 
 
@@ -313,14 +347,14 @@ def main():
     if shutil.which("node") is None or not os.path.exists("/usr/bin/chromium"):
         log("skipped: chromium or node is missing")
         return 77
-    site_folder, reference = sys.argv[1:3]
+    site_folder, reference, desktop = sys.argv[1:4]
     downloads = tempfile.mkdtemp(prefix="quorrel-downloads-")
     site = Site(site_folder)
     browser = Browser(["--window-size=%d,%d" % WINDOW])
     try:
         browser.send("Browser.setDownloadBehavior",
                      {"behavior": "allow", "downloadPath": downloads})
-        game = Game(browser.page(site.url), downloads, reference)
+        game = Game(browser.page(site.url), downloads, reference, desktop)
         for step in STEPS:
             step(game)
             log("ok   " + step.__name__.replace("_", " "))

@@ -177,15 +177,12 @@ std::optional<std::string> play(const Setup& setup, std::uint64_t seed) {
     }
     std::vector<std::string> mouseMessages;
     const std::string points = mouseGame(g, mouseMessages);
-    const std::string square = std::to_string(g.form.squareSize);
-    const std::string inset = std::to_string(g.form.inset);
     g.window.typeSizes("1", setup.height);
     perform(g.form, Command::NewMaze);
     return "{\"seed\":" + std::to_string(seed) + ",\"newMaze\":[" + firstWords + "," + secondWords +
            "],\"files\":[" + fileOf(g, "./maze_001.txt") + "," + fileOf(g, "./maze_002.txt") +
            "],\"keys\":" + *keys + ",\"keyMessages\":" + list(keyMessages) +
-           ",\"points\":" + points + ",\"square\":" + square + ",\"inset\":" + inset +
-           ",\"mouseMessages\":" + list(mouseMessages) +
+           ",\"points\":" + points + ",\"mouseMessages\":" + list(mouseMessages) +
            ",\"sizeMessage\":" + web::jsonString(g.window.shown.back().text) +
            ",\"help\":" + web::jsonString(helpText()) + "}";
 }

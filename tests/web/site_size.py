@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The site a browser downloads, each file compressed with gzip -9 as a web server would send
-it, is at most 150 KB in all.
+it, is at most 150 KB in all; its random draws are the clock's alone.
 
     site_size.py <site folder>"""
 
@@ -17,6 +17,9 @@ def main():
     names = sorted(os.listdir(folder))
     if "index.html" not in names or "quorrel.wasm" not in names:
         print("FAIL no site in %s: %r" % (folder, names))
+        return 1
+    if b"quorrel_seed_draws" in open(os.path.join(folder, "quorrel.js"), "rb").read():
+        print("FAIL the shipped site can fix the random draws")
         return 1
     for name in names:
         with open(os.path.join(folder, name), "rb") as f:
