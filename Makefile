@@ -23,8 +23,9 @@ RUN_PACKAGES := cmake make g++ qt6-base-dev libgl-dev libxkbcommon-dev \
 TEST_PACKAGES := pkg-config libgtest-dev xvfb xauth xdotool x11-utils imagemagick \
 	python3 at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-daemon dbus-x11 orca speech-dispatcher \
 	weston qt6-wayland dpkg-dev desktop-file-utils appstream lintian librsvg2-bin
-# The benchmarks: Google Benchmark, and Xvfb for the start-up on a real X server.
-BENCH_PACKAGES := libbenchmark-dev xvfb xauth
+# The benchmarks: Google Benchmark, Xvfb for the start-up on a real X server, and Debian's
+# chromium for the page's.
+BENCH_PACKAGES := libbenchmark-dev xvfb xauth chromium
 # The fuzz targets: clang with libFuzzer and its sanitizer runtimes (the core only, no Qt).
 FUZZ_PACKAGES := cmake make g++ clang-14 libclang-rt-14-dev
 # The Debian package: dpkg-shlibdeps (dpkg-dev) and lintian.
@@ -106,8 +107,8 @@ test: build
 	@$(MAKE) --no-print-directory web-test
 
 # The game in a browser: the core compiled to WebAssembly, and the site in $(WEB_BUILD)/site
-# (index.html, page.js, quorrel.js, quorrel.wasm), static files for any web server. `make
-# web-run` serves it on this machine.
+# (index.html with the page's script and tables in it, quorrel.js, quorrel.wasm), static files
+# for any web server. `make web-run` serves it on this machine.
 WEB_BUILD ?= build-web
 WEB_PORT ?= 8000
 WEB_ENV = export NODE_PATH="$$(dirname "$$(dpkg -L node-acorn | grep -m1 '/acorn$$')")";
@@ -135,11 +136,13 @@ web-test: configure deps-web-test
 # The benchmarks of bench/, built for speed in their own directory and run with repetitions;
 # every executable there named *_bench is run, and the medians are listed at the end, then the
 # goals: each case of the window timed beside its floor, the same work done with the toolkit's
-# own calls (the start-up also on an Xvfb the benchmark starts). Fails when a goal is missed.
+# own calls (the start-up also on an Xvfb the benchmark starts), and the page's cases in headless
+# Chromium beside theirs (bench/page_bench.py, on the site `make web` builds). Fails when a goal
+# is missed.
 BENCH_BUILD ?= build-bench
 BENCH_REPETITIONS ?= 10
 
-bench: deps-bench
+bench: deps-bench web
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUORREL_WERROR=ON \
 		-DQUORREL_BUILD_BENCH=ON -DQUORREL_BUILD_APP=ON -DQUORREL_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
@@ -149,6 +152,10 @@ bench: deps-bench
 		QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=$(BENCH_REPETITIONS) \
 			--benchmark_display_aggregates_only=true | tee "$$b.log" || status=1; \
 	done; \
+	echo "== the page in headless Chromium"; \
+	/usr/bin/python3 -B bench/page_bench.py $(WEB_BUILD)/site \
+		--benchmark_repetitions=$(BENCH_REPETITIONS) | tee $(BENCH_BUILD)/bench/page_bench.log \
+		|| status=1; \
 	echo "== Medians of $(BENCH_REPETITIONS) repetitions"; \
 	grep -h '_median' $(BENCH_BUILD)/bench/*_bench.log; \
 	echo "== Goals"; \

@@ -15,7 +15,6 @@
 #include "ui/window.h"
 #include "web/download_store.h"
 #include "web/js_ports.h"
-#include "web/tables.h"
 
 namespace quorrel::web {
 
@@ -97,11 +96,6 @@ class Page {
 using quorrel::web::Page;
 
 extern "C" {
-
-EMSCRIPTEN_KEEPALIVE const char* quorrel_tables() {
-    static const std::string json = quorrel::web::tablesJson();
-    return json.c_str();
-}
 
 EMSCRIPTEN_KEEPALIVE Page* quorrel_open() {
     return new Page();

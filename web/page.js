@@ -16,7 +16,7 @@ const ctx = canvas.getContext('2d');
 const core = { board: {}, page: {} };
 let T;           // the game's tables
 let page;        // the game's handle for this page
-let busy = false;  // a command runs, or waits for a message box
+let busy = true;  // the game is loading, or a command runs or waits for a message box
 let dialogKey = null;  // the open message box's key handler
 
 // An ampersand marks the access key: the caption as nodes with that letter underlined.
@@ -36,6 +36,8 @@ const covered = { w: 0, h: 0, ratio: 0 };
 let points = 8.5;
 const twips = () => T.twipsPerPixel;
 const cssColour = (c) => `rgb(${c & 255},${(c >> 8) & 255},${(c >> 16) & 255})`;
+// The canvas's colour and font as last set, which a new size of the canvas resets.
+const pen = { colour: -1, font: '' };
 
 function cover() {
   const ratio = window.devicePixelRatio || 1;
@@ -48,10 +50,15 @@ function cover() {
   canvas.height = Math.ceil(h * ratio);
   canvas.style.width = `${canvas.width / ratio}px`;
   canvas.style.height = `${canvas.height / ratio}px`;
-  ctx.fillStyle = cssColour(core.board.background());
+  Object.assign(pen, { colour: -1, font: '' });
+  paint(core.board.background());
   ctx.fillRect(0, 0, canvas.width, canvas.height);
   if (old) ctx.drawImage(old, 0, 0, covered.w * ratio, covered.h * ratio);
   Object.assign(covered, { w, h, ratio });
+}
+
+function paint(colour) {
+  if (colour !== pen.colour) ctx.fillStyle = ctx.strokeStyle = cssColour(pen.colour = colour);
 }
 
 // A rectangle between two corners in twips, grown by the pen's half width of one pixel,
@@ -62,26 +69,36 @@ function fill(x1, y1, x2, y2, colour) {
   const top = Math.round((Math.min(y1, y2) / k - 1) * r);
   const right = Math.round((Math.max(x1, x2) / k + 1) * r);
   const bottom = Math.round((Math.max(y1, y2) / k + 1) * r);
-  ctx.fillStyle = cssColour(colour);
+  paint(colour);
   ctx.fillRect(left, top, right - left, bottom - top);
 }
 
+// The board's font, the page's own at the game's size, and its ascent and height in pixels,
+// measured once a size.
+let family;
+const sizes = {};
 function useFont() {
-  ctx.font = `${points}pt ${getComputedStyle(boardEl).fontFamily}`;
+  const font = `${points}pt ${family}`;
+  if (font !== pen.font) ctx.font = pen.font = font;
+  if (!sizes[points]) {
+    const m = ctx.measureText('0');
+    sizes[points] = [m.fontBoundingBoxAscent, m.fontBoundingBoxAscent + m.fontBoundingBoxDescent];
+  }
+  return sizes[points];
 }
 
 Object.assign(core.board, {
   clear() {
     cover();
-    ctx.resetTransform();
-    ctx.fillStyle = cssColour(core.board.background());
+    paint(core.board.background());
     ctx.fillRect(0, 0, canvas.width, canvas.height);
   },
   line(x1, y1, x2, y2, colour) {
     if (x1 === x2 || y1 === y2) return fill(x1, y1, x2, y2, colour);
     const k = twips();
     ctx.setTransform(covered.ratio, 0, 0, covered.ratio, 0, 0);
-    Object.assign(ctx, { strokeStyle: cssColour(colour), lineWidth: 2, lineCap: 'square' });
+    Object.assign(ctx, { lineWidth: 2, lineCap: 'square' });
+    paint(colour);
     ctx.beginPath();
     ctx.moveTo(x1 / k, y1 / k);
     ctx.lineTo(x2 / k, y2 / k);
@@ -91,16 +108,12 @@ Object.assign(core.board, {
   box: fill,
   font(size) { points = size; },
   textWidth(text) { useFont(); return ctx.measureText(text).width * twips(); },
-  textHeight() {
-    useFont();
-    const m = ctx.measureText('0');
-    return (m.fontBoundingBoxAscent + m.fontBoundingBoxDescent) * twips();
-  },
+  textHeight: () => useFont()[1] * twips(),
   text(x, y, text) {
-    useFont();
+    const [ascent] = useFont();
     ctx.setTransform(covered.ratio, 0, 0, covered.ratio, 0, 0);
-    ctx.fillStyle = '#000';
-    ctx.fillText(text, x / twips(), y / twips() + ctx.measureText(text).fontBoundingBoxAscent);
+    paint(0);
+    ctx.fillText(text, x / twips(), y / twips() + ascent);
     ctx.resetTransform();
   },
   clientWidth: () => boardEl.clientWidth * twips(),
@@ -191,13 +204,16 @@ Object.assign(core.page, {
 
 // ---- The menu bar: the commands in the table's order, lists for the items of a menu.
 let focusBefore = null;  // where the focus goes back to when the menus close
-const topItems = () => [...$('menubar').querySelectorAll(':scope > .slot > .item')];
+let tops = [];  // the menu bar's items
 const listOf = (item) => item.nextElementSibling;
 const itemsOf = (list) => [...list.children];
 
 function closeMenus() {
-  for (const item of topItems()) {
-    if (listOf(item)) { listOf(item).hidden = true; item.setAttribute('aria-expanded', 'false'); }
+  for (const item of tops) {
+    if (listOf(item) && !listOf(item).hidden) {
+      listOf(item).hidden = true;
+      item.setAttribute('aria-expanded', 'false');
+    }
   }
 }
 function leaveMenus() {
@@ -251,7 +267,8 @@ function buildMenus() {
       $('menubar').append(el('div', { className: 'slot' }, item));
     }
   }
-  for (const item of topItems()) {
+  tops = [...$('menubar').querySelectorAll(':scope > .slot > .item')];
+  for (const item of tops) {
     if (listOf(item)) item.setAttribute('aria-expanded', 'false');
     const key = accessKey(captionOf(item));
     if (key) item.setAttribute('aria-keyshortcuts', `Alt+${key.toUpperCase()}`);
@@ -265,7 +282,6 @@ const captionOf = (item) => (T.commands.find((r) => r.name === item.id)
 
 // Keys while the focus is in the menus: arrows move, Enter and Space choose, Escape leaves.
 function menuKey(e) {
-  const tops = topItems();
   const here = document.activeElement;
   const top = tops.includes(here) ? here : here.parentElement.previousElementSibling;
   const list = listOf(top);
@@ -359,7 +375,7 @@ function onKey(e) {
     return;
   }
   if (e.altKey && !e.ctrlKey && !e.metaKey && e.key.length === 1) {
-    const item = topItems().find((i) => accessKey(captionOf(i)) === e.key.toLowerCase());
+    const item = tops.find((i) => accessKey(captionOf(i)) === e.key.toLowerCase());
     if (item) {
       e.preventDefault();
       if (listOf(item)) enterMenus(item); else choose(item);
@@ -389,22 +405,27 @@ function listenToPointer() {
   boardEl.addEventListener('contextmenu', (e) => e.preventDefault());
 }
 
+// The window is built from the game's tables, which the site carries in the page, while the
+// document is still being read and the game loads.
 async function start() {
-  await createQuorrel(core);
-  T = JSON.parse(core.UTF8ToString(core._quorrel_tables()));
-  document.title = T.caption;
+  T = JSON.parse($('tables').textContent);
+  family = getComputedStyle(boardEl).fontFamily;
   boardEl.setAttribute('aria-label', T.boardName);
   boardEl.setAttribute('aria-describedby', 'board-words');
   buildMenus();
   buildControls();
   cover();
-  page = core._quorrel_open();
-  describeBoard();
-  boardEl.addEventListener('focus', () => say(core.UTF8ToString(core._quorrel_focus_words(page))));
   listenToPointer();
   document.addEventListener('keydown', onKey);
   new ResizeObserver(cover).observe(boardEl);
   $(T.focusOrder[0]).focus();
+  // The game's script runs once the document is read.
+  await new Promise((read) => document.addEventListener('DOMContentLoaded', read));
+  await createQuorrel(core);
+  page = core._quorrel_open();
+  describeBoard();
+  boardEl.addEventListener('focus', () => say(core.UTF8ToString(core._quorrel_focus_words(page))));
+  busy = false;
   document.body.dataset.ready = 'true';
 }
 start();
