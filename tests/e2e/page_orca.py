@@ -3,13 +3,13 @@ accessibility switched on, the test build of the page in it, Orca listening, and
 played with real keys (xdotool), checked against Orca's log: the focus on the board with its
 name and words, the steps, a wall and the result.
 
-    run_page_case(site_folder, page_reference_js)
+    page_orca.py <test site folder> <page_reference.js>     (web.page_orca in the web build)
 
-gives 0 when the case passed, 1 when it failed and 77 when Orca, chromium or node is missing.
+exits with 0 when the case passed, 1 when it failed and 77 when Orca, chromium or node is
+missing.
 The words Orca must say come from page_reference.js, the core alone under node, playing the
 same script with the same seeded draws (see tests/web/page_reference.cpp)."""
 
-import json
 import os
 import shutil
 import subprocess
@@ -74,23 +74,8 @@ class PageOrcaSession(OrcaSession):
         return super().__exit__(kind, value, trace)
 
 
-def words_of(session, reference):
-    """Seeds the page's draws as the reference did; gives the reference's script."""
-    left, top, width, height = session.page.eval(
-        "(() => { const r = document.getElementById('board').getBoundingClientRect();"
-        " return [r.left, r.top, r.width, r.height]; })()")
-    out = subprocess.run(["node", "--no-experimental-fetch", reference, SIZE[0], SIZE[1],
-                          str(width * 15), str(height * 15)], check=True, capture_output=True,
-                         text=True).stdout
-    ref = json.loads(out)
-    session.page.eval("core._quorrel_seed_draws(page, %d)" % ref["seed"])
-    for name, value in zip(("Combo1", "Combo2"), SIZE):
-        session.page.eval("document.getElementById('%s').value = '%s'" % (name, value))
-    return ref
-
-
 def test(session, reference):
-    ref = words_of(session, reference)
+    ref = devtools.play_reference(session.page, reference, SIZE)
     tables = session.page.eval("T")
     # The table's portable key names are X key names too, but for Space.
     keys = {r["id"]: r["shortcut"].replace("Space", "space") for r in tables["commands"]}
@@ -140,7 +125,7 @@ def run_page_case(site_folder, reference):
         try:
             with PageOrcaSession(site_folder) as session:
                 test(session, reference)
-        except (e2e.Failure, devtools.Failure) as failure:
+        except e2e.Failure as failure:
             e2e.log("FAIL (attempt %d of 2): %s" % (attempt, failure))
             continue
         e2e.log("PASS")

@@ -1,22 +1,23 @@
 """Debian's chromium driven over the DevTools protocol, with the Python standard library only.
 
 The protocol runs on a pipe (--remote-debugging-pipe): JSON messages ended by a NUL byte,
-written to the browser's file descriptor 3 and read from its descriptor 4. The site is served
-by python3 -m http.server on a free port of 127.0.0.1. Nothing waits a fixed time: every wait
-polls until its condition holds or a generous limit runs out."""
+written to the browser's file descriptor 3 and read from its descriptor 4; a call waits for
+its answer and passes over the events. The site is served by python3 -m http.server on a port
+of 127.0.0.1 it picks itself. The checks and waits are the end-to-end tests' own."""
 
 import fcntl
 import json
 import os
+import select
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
-LIMIT = 60.0  # seconds any one wait may take
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from quorrel_e2e import LIMIT, Failure, check, log, wait_for  # noqa: E402,F401
+
 CHROMIUM = "/usr/bin/chromium"
 FLAGS = ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
          "--disable-component-update", "--disable-sync", "--disable-default-apps",
@@ -32,54 +33,15 @@ KEYS = {
 MODIFIERS = {"Alt": 1, "Ctrl": 2, "Shift": 8}
 
 
-class Failure(Exception):
-    """A check did not hold."""
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def log(message):
-    print(message, flush=True)
-
-
-def wait_for(what, probe, limit=LIMIT, every=0.05):
-    """Calls probe until it gives something other than None or False."""
-    deadline = time.monotonic() + limit
-    while True:
-        value = probe()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure("gave up waiting for " + what)
-        time.sleep(every)
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
 class Site:
     """A folder served on 127.0.0.1 by python3 -m http.server."""
 
     def __init__(self, folder):
-        self.port = free_port()
         self.server = subprocess.Popen(
-            [sys.executable, "-m", "http.server", "--bind", "127.0.0.1", str(self.port)],
-            cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.url = "http://127.0.0.1:%d/" % self.port
-        wait_for("the web server", self._answers)
-
-    def _answers(self):
-        try:
-            socket.create_connection(("127.0.0.1", self.port), timeout=1).close()
-            return True
-        except OSError:
-            return False
+            [sys.executable, "-u", "-m", "http.server", "--bind", "127.0.0.1", "0"], cwd=folder,
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        # "Serving HTTP on 127.0.0.1 port N (http://127.0.0.1:N/) ..."
+        self.url = self.server.stdout.readline().split("(")[1].split(")")[0]
 
     def close(self):
         self.server.terminate()
@@ -96,58 +58,44 @@ class Browser:
 
         def descriptors():
             # Out of the way first: either pipe end may already sit on 3 or 4.
-            reading = fcntl.fcntl(to_browser, fcntl.F_DUPFD, 10)
-            writing = fcntl.fcntl(from_browser, fcntl.F_DUPFD, 10)
+            reading, writing = [fcntl.fcntl(fd, fcntl.F_DUPFD, 10) for fd in (to_browser,
+                                                                               from_browser)]
             os.dup2(reading, 3)
             os.dup2(writing, 4)
 
-        command = [CHROMIUM, "--remote-debugging-pipe", "--user-data-dir=" + self.profile]
-        command += FLAGS + (["--headless=new"] if headless else []) + list(args)
         self.log_path = os.path.join(self.profile, "chromium.log")
         self.process = subprocess.Popen(
-            command + ["about:blank"], preexec_fn=descriptors, close_fds=False, env=env,
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=open(self.log_path, "wb"), start_new_session=True)
+            [CHROMIUM, "--remote-debugging-pipe", "--user-data-dir=" + self.profile] + FLAGS
+            + (["--headless=new"] if headless else []) + list(args) + ["about:blank"],
+            preexec_fn=descriptors, close_fds=False, env=env, stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=open(self.log_path, "wb"), start_new_session=True)
         os.close(to_browser)
         os.close(from_browser)
         self._next = 0
-        self._replies = {}
-        self.events = []
-        self._lock = threading.Condition()
-        threading.Thread(target=self._read, daemon=True).start()
-
-    def _read(self):
-        pending = b""
-        while True:
-            data = os.read(self._in, 65536)
-            if not data:
-                break
-            pending += data
-            while b"\0" in pending:
-                message, pending = pending.split(b"\0", 1)
-                decoded = json.loads(message)
-                with self._lock:
-                    if "id" in decoded:
-                        self._replies[decoded["id"]] = decoded
-                    else:
-                        self.events.append(decoded)
-                    self._lock.notify_all()
+        self._pending = b""
 
     def send(self, method, params=None, session=None):
-        with self._lock:
-            self._next += 1
-            ask = self._next
-        message = {"id": ask, "method": method, "params": params or {}}
+        self._next += 1
+        message = {"id": self._next, "method": method, "params": params or {}}
         if session:
             message["sessionId"] = session
         os.write(self._out, json.dumps(message).encode() + b"\0")
-        with self._lock:
-            if not self._lock.wait_for(lambda: ask in self._replies, LIMIT):
+        deadline = time.monotonic() + LIMIT
+        while True:
+            while b"\0" in self._pending:
+                text, self._pending = self._pending.split(b"\0", 1)
+                reply = json.loads(text)
+                if reply.get("id") == self._next:
+                    if "error" in reply:
+                        raise Failure("%s: %s" % (method, reply["error"]))
+                    return reply.get("result", {})
+            wait = deadline - time.monotonic()
+            if wait <= 0 or not select.select([self._in], [], [], wait)[0]:
                 raise Failure("chromium did not answer " + method)
-            reply = self._replies.pop(ask)
-        if "error" in reply:
-            raise Failure("%s: %s" % (method, reply["error"]))
-        return reply.get("result", {})
+            data = os.read(self._in, 1 << 20)
+            if not data:
+                raise Failure("chromium closed the pipe")
+            self._pending += data
 
     def page(self, url):
         target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
@@ -163,6 +111,7 @@ class Browser:
             self.process.kill()
             self.process.wait()
         os.close(self._out)
+        os.close(self._in)
         shutil.rmtree(self.profile, ignore_errors=True)
 
 
@@ -172,8 +121,6 @@ class Page:
     def __init__(self, browser, session, url):
         self.browser = browser
         self.session = session
-        self.send("Page.enable")
-        self.send("Runtime.enable")
         self.send("Page.navigate", {"url": url})
 
     def send(self, method, params=None):
@@ -188,13 +135,10 @@ class Page:
 
     def key(self, name):
         """Presses and releases a key: "Tab", "Down", "Alt+F", "Shift+Tab", ..."""
-        parts = name.split("+")
-        modifiers = sum(MODIFIERS[m] for m in parts[:-1])
-        last = parts[-1]
-        if last in KEYS:
-            key, code, vk, text = KEYS[last]
-        else:
-            key, code, vk, text = last.lower(), "Key" + last.upper(), ord(last.upper()), last.lower()
+        *held, last = name.split("+")
+        key, code, vk, text = KEYS.get(last) or (last.lower(), "Key" + last.upper(),
+                                                 ord(last.upper()), last.lower())
+        modifiers = sum(MODIFIERS[m] for m in held)
         if modifiers & (MODIFIERS["Alt"] | MODIFIERS["Ctrl"]):
             text = ""
         event = {"modifiers": modifiers, "key": key, "code": code, "windowsVirtualKeyCode": vk,
@@ -216,5 +160,21 @@ class Page:
         self.mouse("mousePressed", x, y)
         self.mouse("mouseReleased", x, y, 0)
 
-    def type_text(self, text):
-        self.send("Input.insertText", {"text": text})
+
+def use_draws(page, seed, size):
+    """The page's test build: every maze from now on draws from a generator with this seed,
+    and has this size."""
+    page.eval("core._quorrel_seed_draws(page, %d)" % seed)
+    for name, value in zip(("Combo1", "Combo2"), size):
+        page.eval("document.getElementById('%s').value = '%s'" % (name, value))
+
+
+def play_reference(page, reference, size):
+    """Runs page_reference.js, the core alone under node, for a maze of this size on the page's
+    board; has the page draw as it did and gives what it says the page must show."""
+    width, height = page.eval("[boardEl.clientWidth * 15, boardEl.clientHeight * 15]")
+    ref = json.loads(subprocess.run(
+        ["node", "--no-experimental-fetch", reference, *size, str(width), str(height)],
+        check=True, capture_output=True, text=True).stdout)
+    use_draws(page, ref["seed"], size)
+    return ref

@@ -13,7 +13,6 @@ the page play one more short game with the same draws, and their pictures must m
 the texts. Exit status 77 (skipped) when chromium or node is missing."""
 
 import base64
-import json
 import os
 import shutil
 import subprocess
@@ -21,7 +20,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from devtools import Browser, Failure, Site, check, log, wait_for  # noqa: E402
+from devtools import (Browser, Failure, Site, check, log, play_reference,  # noqa: E402
+                      use_draws, wait_for)
 
 WINDOW = (1000, 760)  # the browser window, in CSS pixels
 SIZE = ("10", "10")   # the maze's width and height
@@ -53,12 +53,17 @@ class Game:
         """A command's key, in the portable form the game's table and Page.key share."""
         return next(r["shortcut"] for r in self.tables["commands"] if r["id"] == number)
 
-    def board_rect(self):
-        return self.js("(() => { const r = document.getElementById('board')"
-                       ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
+    def rect(self, selector):
+        """Left, top, width and height of the first element the CSS selector finds."""
+        return self.js("(() => { const r = document.querySelector(%r).getBoundingClientRect();"
+                       " return [r.left, r.top, r.width, r.height]; })()" % selector)
+
+    def click(self, selector):
+        left, top, width, height = self.rect(selector)
+        self.page.click(left + width / 2, top + height / 2)
 
     def to_page(self, twips):
-        left, top = self.board_rect()[:2]
+        left, top = self.rect("#board")[:2]
         k = self.tables["twipsPerPixel"]
         return left + twips[0] / k, top + twips[1] / k
 
@@ -100,13 +105,6 @@ class Game:
         return open(path, "rb").read() if os.path.exists(path) else None
 
 
-def use_draws(g, seed, size):
-    """Every maze from now on draws from a generator with this seed, and has this size."""
-    g.js("core._quorrel_seed_draws(page, %d)" % seed)
-    for name, value in zip(("Combo1", "Combo2"), size):
-        g.js("document.getElementById('%s').value = '%s'" % (name, value))
-
-
 # ---- The steps, in order. Each takes the game and raises Failure when a check fails.
 
 def page_is_ready(g):
@@ -118,10 +116,9 @@ def page_is_ready(g):
 
 def controls_sit_at_their_twips(g):
     k = g.tables["twipsPerPixel"]
-    left, top = g.board_rect()[:2]
+    left, top, width, height = g.rect("#board")
     for row in g.tables["controls"]:
-        rect = g.js("(() => { const r = document.getElementById('%s').getBoundingClientRect();"
-                    " return [r.left, r.top, r.width, r.height]; })()" % row["name"])
+        rect = g.rect("#" + row["name"])
         want = [left + row["left"] / k, top + g.tables["controlTop"] / k, row["width"] / k,
                 row["height"] / k]
         check(all(abs(a - b) < 1 / 32 for a, b in zip(rect, want)),  # layout units are 1/64 px
@@ -132,7 +129,6 @@ def controls_sit_at_their_twips(g):
                 "%gpx" % (g.tables["boldPoints"] * 4 / 3)]
         check(([font[0].replace('"', "")] + font[1:] == bold) == row["bold"],
               "%s in the font %r" % (row["name"], font))
-    width, height = g.board_rect()[2:]
     check(width * k >= g.tables["clientWidth"] and height * k >= g.tables["clientHeight"],
           "the client area is only %r x %r pixels" % (width, height))
 
@@ -141,20 +137,16 @@ def menus_follow_the_table(g):
     bar = g.js("[...document.querySelectorAll('#menubar > .slot > .item')].map((i) => "
                "[i.getAttribute('role'), i.textContent, i.querySelector('u') ? "
                "i.querySelector('u').textContent : '', i.getAttribute('aria-haspopup')])")
-    want = []
-    menus_seen = set()
+    want, menus = [], set()
     for row in g.tables["commands"]:
-        caption = row["caption"]
-        if row["place"] == "InMenu":
-            if row["menu"] in menus_seen:
-                continue
-            menus_seen.add(row["menu"])
-            caption = next(m["caption"] for m in g.tables["menus"] if m["name"] == row["menu"])
-        elif row["place"] != "MenuBar":
+        if row["place"] not in ("MenuBar", "InMenu") or row["menu"] in menus:
             continue
+        caption = row["caption"]
+        if row["menu"]:  # a menu's first item: the menu's own caption on the bar
+            menus.add(row["menu"])
+            caption = next(m["caption"] for m in g.tables["menus"] if m["name"] == row["menu"])
         key = caption[caption.index("&") + 1] if "&" in caption else ""
-        want.append(["menuitem", caption.replace("&", ""), key,
-                     "menu" if row["place"] == "InMenu" else None])
+        want.append(["menuitem", caption.replace("&", ""), key, "menu" if row["menu"] else None])
     check(bar == want, "menu bar %r, not %r" % (bar, want))
     checks = g.js("[...document.querySelectorAll('[aria-checked]')].map((i) => "
                   "[i.id, i.getAttribute('role'), i.getAttribute('aria-checked')])")
@@ -177,15 +169,9 @@ def alt_f_turns_make_file_on(g):
 
 
 def seed_the_draws(g):
-    left, top, width, height = g.board_rect()
-    k = g.tables["twipsPerPixel"]
-    out = subprocess.run(["node", "--no-experimental-fetch", g.reference_program, SIZE[0],
-                          SIZE[1], str(width * k), str(height * k)], check=True,
-                         capture_output=True, text=True).stdout
-    g.ref = json.loads(out)
+    g.ref = play_reference(g.page, g.reference_program, SIZE)
     log("seed %d; the key game has %d keys, the mouse game %d points"
         % (g.ref["seed"], len(g.ref["keys"]), len(g.ref["points"])))
-    use_draws(g, g.ref["seed"], SIZE)
 
 
 def enter_on_new_maze_makes_the_maze_and_its_file(g):
@@ -232,9 +218,7 @@ def escape_closes_the_result(g):
 
 
 def new_maze_by_mouse(g):
-    x, y, w, h = g.js("(() => { const r = document.getElementById('Command1')"
-                      ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
-    g.page.click(x + w / 2, y + h / 2)
+    g.click("#Command1")
     wait_for("the second maze's words",
              lambda: g.words().rstrip(BLANKS) == g.ref["newMaze"][1])
     data = wait_for("maze_002.txt", lambda: g.downloaded("maze_002.txt"))
@@ -254,9 +238,7 @@ def mouse_walks_out(g):
 
 
 def no_button_by_mouse(g):
-    x, y, w, h = g.js("(() => { const r = document.querySelectorAll('#layer button')[1]"
-                      ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
-    g.page.click(x + w / 2, y + h / 2)
+    g.click("#layer button:nth-of-type(2)")
     g.wait_no_box()
 
 
@@ -295,7 +277,7 @@ def pictures_match_the_desktops(g):
                              + list(PICTURE_SIZE) + PICTURES.split(), check=True,
                              capture_output=True, env=dict(os.environ, QT_SCALE_FACTOR=str(ratio))
                              ).stdout
-        use_draws(g, PICTURE_SEED, PICTURE_SIZE)
+        use_draws(g.page, PICTURE_SEED, PICTURE_SIZE)
         for shot, names in enumerate(PICTURES.split("|")[:-1], 1):
             for name in names.split():
                 g.js("perform(T.commands.find((r) => r.name === '%s').id)" % name)

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gen/random_source.h"
@@ -72,17 +73,14 @@ Command arrowFor(Square from, Square to) {
 
 // An arrow into a closed side of the square the player stands on, if it has one.
 std::optional<Command> bumpFrom(const State& s, Square at) {
-    if (!opensLeft(s, at)) {
-        return Command::StepLeft;
-    }
-    if (!opensRight(s, at)) {
-        return Command::StepRight;
-    }
-    if (!opensDown(s, at)) {
-        return Command::StepDown;
-    }
-    if (at.row > 1 && !opensUp(s, at)) {
-        return Command::StepUp;
+    const std::pair<bool, Command> sides[] = {{opensLeft(s, at), Command::StepLeft},
+                                              {opensRight(s, at), Command::StepRight},
+                                              {opensDown(s, at), Command::StepDown},
+                                              {at.row <= 1 || opensUp(s, at), Command::StepUp}};
+    for (const auto& [open, arrow] : sides) {
+        if (!open) {
+            return arrow;
+        }
     }
     return std::nullopt;
 }
