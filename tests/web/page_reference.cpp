@@ -146,11 +146,6 @@ std::string mouseGame(Game& g, std::vector<std::string>& messages) {
     return list(points);
 }
 
-std::string newMaze(Game& g) {
-    const std::string words = perform(g.form, Command::NewMaze).words;
-    return web::jsonString(words);
-}
-
 std::string fileOf(const Game& g, const std::string& name) {
     const auto found = g.files.files.find(name);
     return web::jsonString(found == g.files.files.end() ? "" : found->second);
@@ -160,7 +155,7 @@ std::string fileOf(const Game& g, const std::string& name) {
 std::optional<std::string> play(const Setup& setup, std::uint64_t seed) {
     Game g(setup, seed);
     perform(g.form, Command::MakeFile);
-    const std::string firstWords = newMaze(g);
+    const std::string firstWords = web::jsonString(perform(g.form, Command::NewMaze).words);
     if (exitColumn(g.form) == 0) {
         return std::nullopt;
     }
@@ -169,7 +164,7 @@ std::optional<std::string> play(const Setup& setup, std::uint64_t seed) {
     if (!keys) {
         return std::nullopt;
     }
-    const std::string secondWords = newMaze(g);
+    const std::string secondWords = web::jsonString(perform(g.form, Command::NewMaze).words);
     if (routeToExit(g.form).size() < 2) {
         return std::nullopt;
     }
