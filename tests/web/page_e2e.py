@@ -30,8 +30,8 @@ BLANKS = "\u00a0\u2002"  # what the live region ends its words in, turn about
 # picture.
 PICTURE_SEED = 5
 PICTURE_SIZE = ("50", "50")
-PICTURES = ("hide0 Command1 stepDown stepDown stepRight stepDown stepLeft stepDown stepRight stepDown |"
-            " hide2 stepDown stepRight stepUp | cheat |")
+PICTURES = ("hide0 Command1 stepDown stepDown stepRight stepDown stepLeft stepDown stepRight"
+            " stepDown | hide2 stepDown stepRight stepUp | cheat |")
 
 
 class Game:
@@ -108,7 +108,8 @@ class Game:
 # ---- The steps, in order. Each takes the game and raises Failure when a check fails.
 
 def page_is_ready(g):
-    wait_for("the page to be ready", lambda: g.js("document.body && document.body.dataset.ready") == "true")
+    wait_for("the page to be ready",
+             lambda: g.js("document.body && document.body.dataset.ready") == "true")
     g.tables = g.js("T")
     check(g.js("document.title") == g.tables["caption"], "title %r" % g.js("document.title"))
     check(g.focused() == g.tables["focusOrder"][0], "first focus on %r" % g.focused())
@@ -285,9 +286,10 @@ def pictures_match_the_desktops(g):
             pw, ph = [int(n) for n in header.split()[1:]]
             desktop, out = bytearray(out[:pw * ph * 3]), out[pw * ph * 3:]
             rgba = base64.b64decode(g.js(
-                "(() => { const d = ctx.getImageData(0, 0, %d, %d).data; let s = ''; for (let i = 0;"
-                " i < d.length; i += 8192) s += String.fromCharCode(...d.subarray(i, i + 8192));"
-                " return btoa(s); })()" % (pw, ph)))
+                "(() => { const d = ctx.getImageData(0, 0, %d, %d).data; let s = '';"
+                " for (let i = 0; i < d.length; i += 8192)"
+                " s += String.fromCharCode(...d.subarray(i, i + 8192)); return btoa(s); })()"
+                % (pw, ph)))
             page = bytearray(pw * ph * 3)
             for c in range(3):
                 page[c::3] = rgba[c::4]
