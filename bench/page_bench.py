@@ -146,6 +146,7 @@ def measure(site_folder, repetitions):
     browser = Browser(["--window-size=1000,760"])
     try:
         page = browser.page("about:blank")
+        page.send("Page.enable")
         page.send("Network.enable")
         page.send("Network.setCacheDisabled", {"cacheDisabled": True})
         page.send("Page.addScriptToEvaluateOnNewDocument", {"source": FIRST_FRAME})
