@@ -2,8 +2,8 @@
 
 The protocol runs on a pipe (--remote-debugging-pipe): JSON messages ended by a NUL byte,
 written to the browser's file descriptor 3 and read from its descriptor 4; a call waits for
-its answer and passes over the events. The site is served by python3 -m http.server on a port
-of 127.0.0.1 it picks itself. The checks and waits are the end-to-end tests' own."""
+its answer and passes over the events. The site is served by Python's web server on a port of
+127.0.0.1 it picks itself. The checks and waits are the end-to-end tests' own."""
 
 import fcntl
 import json
@@ -33,12 +33,22 @@ KEYS = {
 MODIFIERS = {"Alt": 1, "Ctrl": 2, "Shift": 8}
 
 
-class Site:
-    """A folder served on 127.0.0.1 by python3 -m http.server."""
+# Python's web server, sending the headers given on its command line with every answer.
+SERVER = """import http.server, sys
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def end_headers(self):
+        for header in sys.argv[1:]:
+            self.send_header(*header.split(": ", 1))
+        super().end_headers()
+http.server.test(Handler, port=0, bind="127.0.0.1")"""
 
-    def __init__(self, folder):
+
+class Site:
+    """A folder served on 127.0.0.1 by Python's web server, with these headers."""
+
+    def __init__(self, folder, headers=()):
         self.server = subprocess.Popen(
-            [sys.executable, "-u", "-m", "http.server", "--bind", "127.0.0.1", "0"], cwd=folder,
+            [sys.executable, "-u", "-c", SERVER, *headers], cwd=folder,
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         # "Serving HTTP on 127.0.0.1 port N (http://127.0.0.1:N/) ..."
         self.url = self.server.stdout.readline().split("(")[1].split(")")[0]
