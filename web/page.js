@@ -38,6 +38,7 @@ const twips = () => T.twipsPerPixel;
 const cssColour = (c) => `rgb(${c & 255},${(c >> 8) & 255},${(c >> 16) & 255})`;
 // The canvas's colour and font as last set, which a new size of the canvas resets.
 const pen = { colour: -1, font: '' };
+let backdrop;  // the page's background colour, as the game counts colours
 
 function cover() {
   const ratio = window.devicePixelRatio || 1;
@@ -119,8 +120,11 @@ Object.assign(core.board, {
   clientWidth: () => boardEl.clientWidth * twips(),
   clientHeight: () => boardEl.clientHeight * twips(),
   background() {
-    const [r, g, b] = getComputedStyle(document.body).backgroundColor.match(/\d+/g).map(Number);
-    return b * 65536 + g * 256 + r;
+    if (backdrop === undefined) {
+      const [r, g, b] = getComputedStyle(document.body).backgroundColor.match(/\d+/g).map(Number);
+      backdrop = b * 65536 + g * 256 + r;
+    }
+    return backdrop;
   },
 });
 
