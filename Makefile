@@ -23,16 +23,24 @@ RUN_PACKAGES := cmake make g++ qt6-base-dev libgl-dev libxkbcommon-dev \
 TEST_PACKAGES := pkg-config libgtest-dev xvfb xauth xdotool x11-utils imagemagick \
 	python3 at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-daemon dbus-x11 orca speech-dispatcher \
 	weston qt6-wayland dpkg-dev desktop-file-utils appstream lintian librsvg2-bin
-# The benchmarks: Google Benchmark, and Xvfb for the start-up on a real X server.
-BENCH_PACKAGES := libbenchmark-dev xvfb xauth
+# The benchmarks: Google Benchmark, Xvfb for the start-up on a real X server, and Debian's
+# chromium for the page's.
+BENCH_PACKAGES := libbenchmark-dev xvfb xauth chromium
 # The fuzz targets: clang with libFuzzer and its sanitizer runtimes (the core only, no Qt).
 FUZZ_PACKAGES := cmake make g++ clang-14 libclang-rt-14-dev
 # The Debian package: dpkg-shlibdeps (dpkg-dev) and lintian.
 PACKAGE_PACKAGES := dpkg-dev lintian
+# The page: Debian's emscripten, which finds its JavaScript parser (node-acorn) only on
+# NODE_PATH when the node on the PATH is not Debian's own. Its tests: GoogleTest's sources, built
+# to WebAssembly and run under node, Debian's chromium for the end-to-end test, and gzip for the
+# site's size.
+WEB_PACKAGES := cmake make python3 emscripten node-acorn
+WEB_TEST_PACKAGES := libgtest-dev chromium gzip
 GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel
 
 .PHONY: all deps deps-run deps-test deps-bench deps-fuzz deps-package configure build run test \
-	bench format clean sanitize fuzz package screenshot display run-build
+	bench format clean sanitize fuzz package screenshot display run-build deps-web deps-web-test \
+	web web-run web-test
 
 all: build
 
@@ -59,8 +67,12 @@ deps-fuzz:
 	$(call install_missing,$(FUZZ_PACKAGES))
 deps-package:
 	$(call install_missing,$(RUN_PACKAGES) $(PACKAGE_PACKAGES))
+deps-web:
+	$(call install_missing,$(WEB_PACKAGES))
+deps-web-test:
+	$(call install_missing,$(WEB_PACKAGES) $(WEB_TEST_PACKAGES))
 # Everything every target needs.
-deps: deps-test deps-bench deps-fuzz deps-package
+deps: deps-test deps-bench deps-fuzz deps-package deps-web-test
 
 # The build every test runs on: warnings are errors, every test target is built.
 configure: deps-test
@@ -92,15 +104,45 @@ run: display
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	@$(MAKE) --no-print-directory web-test
+
+# The game in a browser: the core compiled to WebAssembly, and the site in $(WEB_BUILD)/site
+# (index.html with the page's script and tables in it, quorrel.js, quorrel.wasm), static files
+# for any web server. `make web-run` serves it on this machine.
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8000
+WEB_ENV = export NODE_PATH="$$(dirname "$$(dpkg -L node-acorn | grep -m1 '/acorn$$')")";
+WEB_CONFIGURE = $(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	-DQUORREL_WERROR=ON -DQUORREL_BUILD_APP=OFF
+
+web: deps-web
+	$(WEB_CONFIGURE) -DQUORREL_BUILD_TESTS=OFF
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j$(JOBS) --target quorrel_page_site quorrel_site_files
+	@echo "The site is in $(WEB_BUILD)/site; copy the folder to any static web host."
+
+web-run: web
+	@echo "Quorrel in a browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	cd $(WEB_BUILD)/site && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
+
+# The page's tests: the core's tests compiled to WebAssembly under node, the page in headless
+# Chromium (held to the desktop's pictures, drawn by tests/app/board_picture), the site's size.
+web-test: configure deps-web-test
+	cmake --build $(BUILD) -j$(JOBS) --target board_picture
+	$(WEB_CONFIGURE) -DQUORREL_BUILD_TESTS=ON \
+		-DQUORREL_DESKTOP_PICTURE=$(abspath $(BUILD))/tests/app/board_picture
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j$(JOBS)
+	cd $(WEB_BUILD) && ctest --output-on-failure -j$(JOBS)
 
 # The benchmarks of bench/, built for speed in their own directory and run with repetitions;
 # every executable there named *_bench is run, and the medians are listed at the end, then the
 # goals: each case of the window timed beside its floor, the same work done with the toolkit's
-# own calls (the start-up also on an Xvfb the benchmark starts). Fails when a goal is missed.
+# own calls (the start-up also on an Xvfb the benchmark starts), and the page's cases in headless
+# Chromium beside theirs (bench/page_bench.py, on the site `make web` builds). Fails when a goal
+# is missed.
 BENCH_BUILD ?= build-bench
 BENCH_REPETITIONS ?= 10
 
-bench: deps-bench
+bench: deps-bench web
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUORREL_WERROR=ON \
 		-DQUORREL_BUILD_BENCH=ON -DQUORREL_BUILD_APP=ON -DQUORREL_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
@@ -110,6 +152,10 @@ bench: deps-bench
 		QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=$(BENCH_REPETITIONS) \
 			--benchmark_display_aggregates_only=true | tee "$$b.log" || status=1; \
 	done; \
+	echo "== the page in headless Chromium"; \
+	/usr/bin/python3 -B bench/page_bench.py $(WEB_BUILD)/site \
+		--benchmark_repetitions=$(BENCH_REPETITIONS) | tee $(BENCH_BUILD)/bench/page_bench.log \
+		|| status=1; \
 	echo "== Medians of $(BENCH_REPETITIONS) repetitions"; \
 	grep -h '_median' $(BENCH_BUILD)/bench/*_bench.log; \
 	echo "== Goals"; \

@@ -1,9 +1,10 @@
 #include "board/new_maze.h"
 
-#include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <string>
-#include <system_error>
+#include <string_view>
 
 #include "gen/generator.h"
 #include "model/grid.h"
@@ -26,6 +27,18 @@ int readSide(std::string_view text) {
         return 0;
     }
     return static_cast<int>(value);
+}
+
+// A number already known to be of the form [sign] digits [. digits] [e [sign] digits], read
+// with a decimal point whatever the C library's locale says: the window toolkit adopts the
+// user's locale, in which the decimal separator may be a comma. Too large a number reads as 0.
+double toDouble(std::string number) {
+    const std::string_view point = std::localeconv()->decimal_point;
+    if (const std::size_t dot = number.find('.'); dot != std::string::npos && point != ".") {
+        number.replace(dot, 1, point);
+    }
+    const double value = std::strtod(number.c_str(), nullptr);
+    return std::isfinite(value) ? value : 0;
 }
 
 bool fitsInt(double v) {
@@ -78,18 +91,7 @@ double readNumber(std::string_view text) {
             c = 'e';
         }
     }
-    // from_chars reads a decimal point whatever the C library's locale says; the window toolkit
-    // adopts the user's locale, in which the decimal separator may be a comma.
-    const char* first = number.data();
-    const char* last = first + number.size();
-    if (first != last && *first == '+') {
-        ++first;
-    }
-    double value = 0;
-    if (std::from_chars(first, last, value).ec != std::errc{}) {
-        return 0;  // too large or too small to hold
-    }
-    return std::isfinite(value) ? value : 0;
+    return toDouble(number);
 }
 
 std::string sizeMessage() {

@@ -9,6 +9,11 @@ namespace quorrel {
 
 inline constexpr std::string_view kCaption = "Quorrel 1.0";
 inline constexpr std::string_view kAppTitle = "quorrel";
+// The buttons of the message boxes, for a front end that has none of its own; an ampersand
+// marks the access key.
+inline constexpr std::string_view kOkButton = "OK";
+inline constexpr std::string_view kYesButton = "&Yes";
+inline constexpr std::string_view kNoButton = "&No";
 
 // The entries of both size selectors, and the one shown at start.
 inline constexpr std::string_view kSizeEntries[] = {"5", "10", "15", "20", "25", "30", "35", "40"};

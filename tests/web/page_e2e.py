@@ -1,0 +1,357 @@
+#!/usr/bin/env python3
+"""End to end in a real browser: the test build of the page in headless Chromium, driven over
+the DevTools protocol, held to what the game itself does.
+
+    page_e2e.py <test site folder> <page_reference.js> <board_picture>
+
+The test site is the page with one more export, with which the test fixes the random draws.
+page_reference.js (the core alone, under node) plays the same script with the same draws and
+says what the page must show: the words after each key, the messages, the Moves box, the maze
+files' bytes. The script runs as one table of steps; each step does something on the page and
+checks what follows. Last, board_picture (the desktop's window on Qt's offscreen platform) and
+the page play one more short game with the same draws, and their pictures must match but for
+the texts. Exit status 77 (skipped) when chromium or node is missing."""
+
+import base64
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from devtools import (Browser, Failure, Site, check, log, play_reference,  # noqa: E402
+                      use_draws, wait_for)
+
+WINDOW = (1000, 760)  # the browser window, in CSS pixels
+SIZE = ("10", "10")   # the maze's width and height
+BLANKS = "\u00a0\u2002"  # what the live region ends its words in, turn about
+# The game both front ends play for the pictures, by the commands' object names; "|" takes a
+# picture.
+PICTURE_SEED = 5
+PICTURE_SIZE = ("50", "50")
+PICTURES = ("hide0 Command1 stepDown stepDown stepRight stepDown stepLeft stepDown stepRight"
+            " stepDown | hide2 stepDown stepRight stepUp | cheat |")
+
+
+class Game:
+    """The page under test, the game's tables and the reference's script."""
+
+    def __init__(self, page, downloads, reference, desktop):
+        self.page = page
+        self.downloads = downloads
+        self.reference_program = reference
+        self.desktop_program = desktop
+        self.tables = None
+        self.ref = None
+        self.said = ""  # the live region's text before the latest key
+
+    def js(self, expression):
+        return self.page.eval(expression)
+
+    def shortcut(self, number):
+        """A command's key, in the portable form the game's table and Page.key share."""
+        return next(r["shortcut"] for r in self.tables["commands"] if r["id"] == number)
+
+    def rect(self, selector):
+        """Left, top, width and height of the first element the CSS selector finds."""
+        return self.js("(() => { const r = document.querySelector(%r).getBoundingClientRect();"
+                       " return [r.left, r.top, r.width, r.height]; })()" % selector)
+
+    def click(self, selector):
+        left, top, width, height = self.rect(selector)
+        self.page.click(left + width / 2, top + height / 2)
+
+    def to_page(self, twips):
+        left, top = self.rect("#board")[:2]
+        k = self.tables["twipsPerPixel"]
+        return left + twips[0] / k, top + twips[1] / k
+
+    def focused(self):
+        return self.js("document.activeElement && document.activeElement.id")
+
+    def words(self):
+        return self.js("document.getElementById('words').textContent")
+
+    def box(self):
+        """The open message box: title, text, button captions and the focused button's index;
+        None when there is none."""
+        return self.js("""(() => {
+            const box = document.querySelector('#layer:not([hidden]) [role=alertdialog]');
+            if (!box) return null;
+            const buttons = [...box.querySelectorAll('button')];
+            return {title: document.getElementById(box.getAttribute('aria-labelledby')).textContent,
+                    text: document.getElementById(box.getAttribute('aria-describedby')).textContent,
+                    modal: box.getAttribute('aria-modal'),
+                    buttons: buttons.map((b) => b.textContent),
+                    focused: buttons.indexOf(document.activeElement)}; })()""")
+
+    def wait_box(self, text, buttons):
+        shown = wait_for("a message box", self.box)
+        check(shown["title"] == self.tables["appTitle"], "box title %r" % shown["title"])
+        check(shown["text"] == text.replace("\r\n", "\n"), "box text %r, not %r" % (
+            shown["text"], text))
+        captions = [self.tables["buttons"][b].replace("&", "") for b in buttons]
+        check(shown["buttons"] == captions, "box buttons %r" % shown["buttons"])
+        check(shown["focused"] == 0 and shown["modal"] == "true",
+              "the box is not modal with the focus on its first button: %r" % shown)
+        return shown
+
+    def wait_no_box(self):
+        wait_for("the message box to close", lambda: self.box() is None)
+
+    def downloaded(self, name):
+        path = os.path.join(self.downloads, name)
+        return open(path, "rb").read() if os.path.exists(path) else None
+
+
+# ---- The steps, in order. Each takes the game and raises Failure when a check fails.
+
+def page_is_ready(g):
+    wait_for("the page to be ready",
+             lambda: g.js("document.body && document.body.dataset.ready") == "true")
+    g.tables = g.js("T")
+    check(g.js("document.title") == g.tables["caption"], "title %r" % g.js("document.title"))
+    check(g.focused() == g.tables["focusOrder"][0], "first focus on %r" % g.focused())
+
+
+def controls_sit_at_their_twips(g):
+    k = g.tables["twipsPerPixel"]
+    left, top, width, height = g.rect("#board")
+    for row in g.tables["controls"]:
+        rect = g.rect("#" + row["name"])
+        want = [left + row["left"] / k, top + g.tables["controlTop"] / k, row["width"] / k,
+                row["height"] / k]
+        check(all(abs(a - b) < 1 / 32 for a, b in zip(rect, want)),  # layout units are 1/64 px
+              "%s at %r, not %r" % (row["name"], rect, want))
+        font = g.js("(() => { const s = getComputedStyle(document.getElementById('%s'));"
+                    " return [s.fontFamily, s.fontWeight, s.fontSize]; })()" % row["name"])
+        bold = [", ".join(g.tables["boldFamilies"] + ["sans-serif"]), "700",
+                "%gpx" % (g.tables["boldPoints"] * 4 / 3)]
+        check(([font[0].replace('"', "")] + font[1:] == bold) == row["bold"],
+              "%s in the font %r" % (row["name"], font))
+    check(width * k >= g.tables["clientWidth"] and height * k >= g.tables["clientHeight"],
+          "the client area is only %r x %r pixels" % (width, height))
+
+
+def menus_follow_the_table(g):
+    bar = g.js("[...document.querySelectorAll('#menubar > .slot > .item')].map((i) => "
+               "[i.getAttribute('role'), i.textContent, i.querySelector('u') ? "
+               "i.querySelector('u').textContent : '', i.getAttribute('aria-haspopup')])")
+    want, menus = [], set()
+    for row in g.tables["commands"]:
+        if row["place"] not in ("MenuBar", "InMenu") or row["menu"] in menus:
+            continue
+        caption = row["caption"]
+        if row["menu"]:  # a menu's first item: the menu's own caption on the bar
+            menus.add(row["menu"])
+            caption = next(m["caption"] for m in g.tables["menus"] if m["name"] == row["menu"])
+        key = caption[caption.index("&") + 1] if "&" in caption else ""
+        want.append(["menuitem", caption.replace("&", ""), key, "menu" if row["menu"] else None])
+    check(bar == want, "menu bar %r, not %r" % (bar, want))
+    checks = g.js("[...document.querySelectorAll('[aria-checked]')].map((i) => "
+                  "[i.id, i.getAttribute('role'), i.getAttribute('aria-checked')])")
+    check(checks == [["mkfile", "menuitemcheckbox", "false"],
+                     ["hide1", "menuitemradio", "false"], ["hide2", "menuitemradio", "false"],
+                     ["hide4", "menuitemradio", "false"], ["hide8", "menuitemradio", "false"],
+                     ["hide0", "menuitemradio", "true"]], "check marks %r" % checks)
+
+
+def alt_f_turns_make_file_on(g):
+    g.page.key("Alt+F")
+    wait_for("the File menu open", lambda: g.focused() == "mkfile")
+    check(g.js("document.getElementById('mkfil').getAttribute('aria-expanded')") == "true",
+          "the File menu is not marked open")
+    g.page.key("Enter")
+    wait_for("Make file checked",
+             lambda: g.js("document.getElementById('mkfile').getAttribute('aria-checked')")
+             == "true")
+    check(g.focused() == "Command1", "the focus did not go back to NEW MAZE: %r" % g.focused())
+
+
+def seed_the_draws(g):
+    g.ref = play_reference(g.page, g.reference_program, SIZE)
+    log("seed %d; the key game has %d keys, the mouse game %d points"
+        % (g.ref["seed"], len(g.ref["keys"]), len(g.ref["points"])))
+
+
+def enter_on_new_maze_makes_the_maze_and_its_file(g):
+    g.page.key("Enter")
+    wait_for("the new maze's words", lambda: g.words().rstrip(BLANKS) == g.ref["newMaze"][0])
+    data = wait_for("maze_001.txt", lambda: g.downloaded("maze_001.txt"))
+    check(data == g.ref["files"][0].encode(), "maze_001.txt holds %r" % data[:80])
+
+
+def tab_goes_round_to_the_board(g):
+    order = [g.focused()]
+    for _ in g.tables["focusOrder"][1:]:
+        g.page.key("Tab")
+        order.append(g.focused())
+    check(order == g.tables["focusOrder"], "the Tab order is %r" % order)
+    check(g.js("document.getElementById('board').getAttribute('aria-label')")
+          == g.tables["boardName"], "the board is not named")
+    board = g.js("document.getElementById('board-words').textContent")
+    said = g.words().rstrip(BLANKS)
+    check(said.startswith(g.tables["boardName"]) and said.endswith(board),
+          "on focus the board said %r" % said)
+    g.said = g.words()
+
+
+def keys_walk_out_saying_the_cores_words(g):
+    for number, step in enumerate(g.ref["keys"]):
+        g.page.key(g.shortcut(step["command"]))
+        if not step["words"]:
+            continue  # the key showed a message box, which speaks for itself
+        before = g.said
+        g.said = wait_for("the words of key %d" % number,
+                          lambda: g.words() != before and g.words())
+        check(g.said.rstrip(BLANKS) == step["words"],
+              "key %d: %r, not %r" % (number, g.said, step["words"]))
+    result, moves = g.ref["keyMessages"]
+    g.wait_box(result[0], ["yes", "no"] if result[1] else ["ok"])
+    check(g.js("document.getElementById('Text1').value") == moves, "Moves box after the keys")
+
+
+def escape_closes_the_result(g):
+    g.page.key("Escape")
+    g.wait_no_box()
+    check(g.focused() == "board", "the focus went to %r, not back to the board" % g.focused())
+
+
+def new_maze_by_mouse(g):
+    g.click("#Command1")
+    wait_for("the second maze's words",
+             lambda: g.words().rstrip(BLANKS) == g.ref["newMaze"][1])
+    data = wait_for("maze_002.txt", lambda: g.downloaded("maze_002.txt"))
+    check(data == g.ref["files"][1].encode(), "maze_002.txt holds %r" % data[:80])
+
+
+def mouse_walks_out(g):
+    points = [g.to_page(p) for p in g.ref["points"]]
+    g.page.mouse("mousePressed", *points[0])
+    for x, y in points[1:]:
+        g.page.mouse("mouseMoved", x, y)
+    g.page.mouse("mouseReleased", *points[-1], buttons=0)
+    result, moves = g.ref["mouseMessages"]
+    g.wait_box(result[0], ["yes", "no"] if result[1] else ["ok"])
+    check(g.js("document.getElementById('Text1').value") == moves, "Moves box after the mouse")
+    check(g.focused() != "board", "a click on the board took the focus")
+
+
+def no_button_by_mouse(g):
+    g.click("#layer button:nth-of-type(2)")
+    g.wait_no_box()
+
+
+def a_bad_size_is_refused(g):
+    g.js("document.getElementById('Combo1').value = '1'")
+    g.js("document.getElementById('Command1').focus()")
+    g.page.key("Space")
+    g.wait_box(g.ref["sizeMessage"], ["ok"])
+    check(g.js("document.getElementById('Text1').value") == "", "Moves not emptied")
+    g.page.key("Enter")
+    g.wait_no_box()
+    check(g.focused() == "Command1", "the focus is on %r after the box" % g.focused())
+
+
+def f1_shows_the_help(g):
+    g.page.key("F1")
+    g.wait_box(g.ref["help"], ["ok"])
+    g.page.key("Escape")
+    g.wait_no_box()
+
+
+def pictures_match_the_desktops(g):
+    """The desktop and the page play one more game with the same draws, on screens of device
+    pixel ratio 1 and 1.5; at each "|" their pictures match but for the texts, each left out
+    with two pixels round it."""
+    w, h = g.js("[boardEl.clientWidth, boardEl.clientHeight]")
+    g.js("""window.texts = []; ((text, clear) => {
+        core.board.clear = () => { texts.length = 0; clear(); };
+        core.board.text = (x, y, s) => { text(x, y, s); texts.push([x, y, core.board.textWidth(s),
+            core.board.textHeight()].map((t) => t / T.twipsPerPixel * devicePixelRatio)); };
+        })(core.board.text, core.board.clear)""")
+    for ratio in (1, 1.5):
+        g.page.send("Emulation.setDeviceMetricsOverride",
+                    {"width": 0, "height": 0, "deviceScaleFactor": ratio, "mobile": False})
+        out = subprocess.run([g.desktop_program, str(w), str(h), str(PICTURE_SEED)]
+                             + list(PICTURE_SIZE) + PICTURES.split(), check=True,
+                             capture_output=True, env=dict(os.environ, QT_SCALE_FACTOR=str(ratio))
+                             ).stdout
+        use_draws(g.page, PICTURE_SEED, PICTURE_SIZE)
+        for shot, names in enumerate(PICTURES.split("|")[:-1], 1):
+            for name in names.split():
+                g.js("perform(T.commands.find((r) => r.name === '%s').id)" % name)
+            header, out = out.split(b"\n255\n", 1)
+            pw, ph = [int(n) for n in header.split()[1:]]
+            desktop, out = bytearray(out[:pw * ph * 3]), out[pw * ph * 3:]
+            rgba = base64.b64decode(g.js(
+                "(() => { const d = ctx.getImageData(0, 0, %d, %d).data; let s = '';"
+                " for (let i = 0; i < d.length; i += 8192)"
+                " s += String.fromCharCode(...d.subarray(i, i + 8192)); return btoa(s); })()"
+                % (pw, ph)))
+            page = bytearray(pw * ph * 3)
+            for c in range(3):
+                page[c::3] = rgba[c::4]
+            texts = g.js("texts")
+            for x, y, tw, th in texts:
+                left, right = max(0, int(x) - 2), min(pw, int(x + tw) + 3)
+                for row in range(max(0, int(y) - 2), min(ph, int(y + th) + 3)):
+                    for picture in (desktop, page):
+                        picture[(row * pw + left) * 3:(row * pw + right) * 3] = bytes(
+                            (right - left) * 3)
+            wrong = [(i // 3 % pw, i // 3 // pw) for i in range(0, len(page), 3)
+                     if page[i:i + 3] != desktop[i:i + 3]] if page != desktop else []
+            check(not wrong, "ratio %g, picture %d: %d pixels differ from the desktop's, first at"
+                  " %r" % (ratio, shot, len(wrong), wrong[:8]))
+            log("ratio %g, picture %d: %d x %d pixels as the desktop's, %d texts left out"
+                % (ratio, shot, pw, ph, len(texts)))
+
+
+STEPS = [
+    page_is_ready,
+    controls_sit_at_their_twips,
+    menus_follow_the_table,
+    alt_f_turns_make_file_on,
+    seed_the_draws,
+    enter_on_new_maze_makes_the_maze_and_its_file,
+    tab_goes_round_to_the_board,
+    keys_walk_out_saying_the_cores_words,
+    escape_closes_the_result,
+    new_maze_by_mouse,
+    mouse_walks_out,
+    no_button_by_mouse,
+    a_bad_size_is_refused,
+    f1_shows_the_help,
+    pictures_match_the_desktops,
+]
+
+
+def main():
+    if shutil.which("node") is None or not os.path.exists("/usr/bin/chromium"):
+        log("skipped: chromium or node is missing")
+        return 77
+    site_folder, reference, desktop = sys.argv[1:4]
+    downloads = tempfile.mkdtemp(prefix="quorrel-downloads-")
+    site = Site(site_folder)
+    browser = Browser(["--window-size=%d,%d" % WINDOW])
+    try:
+        browser.send("Browser.setDownloadBehavior",
+                     {"behavior": "allow", "downloadPath": downloads})
+        game = Game(browser.page(site.url), downloads, reference, desktop)
+        for step in STEPS:
+            step(game)
+            log("ok   " + step.__name__.replace("_", " "))
+    except Failure as failure:
+        log("FAIL %s" % failure)
+        log("chromium said:\n" + open(browser.log_path, errors="replace").read()[-3000:])
+        return 1
+    finally:
+        browser.close()
+        site.close()
+        shutil.rmtree(downloads, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    raise SystemExit(main())

@@ -1,0 +1,435 @@
+'use strict';
+// Quorrel in the browser. The game runs compiled to WebAssembly (quorrel.js, quorrel.wasm);
+// this script builds the window from the game's own tables, draws what the game draws on the
+// board's canvas and hands the game every event. Every caption, message and spoken word
+// comes from the game.
+
+const $ = (id) => document.getElementById(id);
+const el = (tag, props, ...children) => {
+  const node = Object.assign(document.createElement(tag), props);
+  node.append(...children);
+  return node;
+};
+const boardEl = $('board');
+const canvas = boardEl.querySelector('canvas');
+const ctx = canvas.getContext('2d');
+const core = { board: {}, page: {} };
+let T;           // the game's tables
+let page;        // the game's handle for this page
+let busy = true;  // the game is loading, or a command runs or waits for a message box
+let dialogKey = null;  // the open message box's key handler
+
+// An ampersand marks the access key: the caption as nodes with that letter underlined.
+function captionNodes(caption) {
+  const at = caption.indexOf('&');
+  if (at < 0) return [caption];
+  return [caption.slice(0, at), el('u', {}, caption[at + 1]), caption.slice(at + 2)];
+}
+const accessKey = (caption) => {
+  const at = caption.indexOf('&');
+  return at < 0 ? '' : caption[at + 1].toLowerCase();
+};
+
+// ---- The board: a canvas kept at the screen's density that only ever grows, so that the
+// picture survives resizing, as on the desktop.
+const covered = { w: 0, h: 0, ratio: 0 };
+let points = 8.5;
+const twips = () => T.twipsPerPixel;
+const cssColour = (c) => `rgb(${c & 255},${(c >> 8) & 255},${(c >> 16) & 255})`;
+// The canvas's colour and font as last set, which a new size of the canvas resets.
+const pen = { colour: -1, font: '' };
+let backdrop;  // the page's background colour, as the game counts colours
+
+function cover() {
+  const ratio = window.devicePixelRatio || 1;
+  const w = Math.max(covered.w, boardEl.clientWidth);
+  const h = Math.max(covered.h, boardEl.clientHeight);
+  if (w === covered.w && h === covered.h && ratio === covered.ratio) return;
+  const old = covered.w ? el('canvas', { width: canvas.width, height: canvas.height }) : null;
+  if (old) old.getContext('2d').drawImage(canvas, 0, 0);
+  canvas.width = Math.ceil(w * ratio);
+  canvas.height = Math.ceil(h * ratio);
+  canvas.style.width = `${canvas.width / ratio}px`;
+  canvas.style.height = `${canvas.height / ratio}px`;
+  Object.assign(pen, { colour: -1, font: '' });
+  paint(core.board.background());
+  ctx.fillRect(0, 0, canvas.width, canvas.height);
+  if (old) ctx.drawImage(old, 0, 0, covered.w * ratio, covered.h * ratio);
+  Object.assign(covered, { w, h, ratio });
+}
+
+function paint(colour) {
+  if (colour !== pen.colour) ctx.fillStyle = ctx.strokeStyle = cssColour(pen.colour = colour);
+}
+
+// A rectangle between two corners in twips, grown by the pen's half width of one pixel,
+// filled on whole device pixels so that walls stay sharp.
+function fill(x1, y1, x2, y2, colour) {
+  const r = covered.ratio, k = twips();
+  const left = Math.round((Math.min(x1, x2) / k - 1) * r);
+  const top = Math.round((Math.min(y1, y2) / k - 1) * r);
+  const right = Math.round((Math.max(x1, x2) / k + 1) * r);
+  const bottom = Math.round((Math.max(y1, y2) / k + 1) * r);
+  paint(colour);
+  ctx.fillRect(left, top, right - left, bottom - top);
+}
+
+// The board's font, the page's own at the game's size, and its ascent and height in pixels,
+// measured once a size.
+let family;
+const sizes = {};
+function useFont() {
+  const font = `${points}pt ${family}`;
+  if (font !== pen.font) ctx.font = pen.font = font;
+  if (!sizes[points]) {
+    const m = ctx.measureText('0');
+    sizes[points] = [m.fontBoundingBoxAscent, m.fontBoundingBoxAscent + m.fontBoundingBoxDescent];
+  }
+  return sizes[points];
+}
+
+Object.assign(core.board, {
+  clear() {
+    cover();
+    paint(core.board.background());
+    ctx.fillRect(0, 0, canvas.width, canvas.height);
+  },
+  line(x1, y1, x2, y2, colour) {
+    if (x1 === x2 || y1 === y2) return fill(x1, y1, x2, y2, colour);
+    const k = twips();
+    ctx.setTransform(covered.ratio, 0, 0, covered.ratio, 0, 0);
+    Object.assign(ctx, { lineWidth: 2, lineCap: 'square' });
+    paint(colour);
+    ctx.beginPath();
+    ctx.moveTo(x1 / k, y1 / k);
+    ctx.lineTo(x2 / k, y2 / k);
+    ctx.stroke();
+    ctx.resetTransform();
+  },
+  box: fill,
+  font(size) { points = size; },
+  textWidth(text) { useFont(); return ctx.measureText(text).width * twips(); },
+  textHeight: () => useFont()[1] * twips(),
+  text(x, y, text) {
+    const [ascent] = useFont();
+    ctx.setTransform(covered.ratio, 0, 0, covered.ratio, 0, 0);
+    paint(0);
+    ctx.fillText(text, x / twips(), y / twips() + ascent);
+    ctx.resetTransform();
+  },
+  clientWidth: () => boardEl.clientWidth * twips(),
+  clientHeight: () => boardEl.clientHeight * twips(),
+  background() {
+    if (backdrop === undefined) {
+      const [r, g, b] = getComputedStyle(document.body).backgroundColor.match(/\d+/g).map(Number);
+      backdrop = b * 65536 + g * 256 + r;
+    }
+    return backdrop;
+  },
+});
+
+// ---- Speech: the board's words for a screen reader. The live region's text changes with
+// every utterance, even the same words twice, by the blank it ends in.
+const spoken = document.createTextNode('');
+$('words').append(spoken);
+let blank = '\u00a0';
+function say(words) {
+  blank = blank === '\u00a0' ? '\u2002' : '\u00a0';
+  spoken.data = words + blank;
+}
+function describeBoard() {
+  $('board-words').textContent = core.UTF8ToString(core._quorrel_board_words(page));
+}
+
+// ---- Commands. The game may wait inside a command for the answer to a message box; until
+// it is done every other event is dropped, as a modal box on the desktop would.
+async function run(name, args) {
+  if (busy) return '';
+  busy = true;
+  try {
+    return await core.ccall(name, 'string', args.map(() => 'number'), args, { async: true });
+  } finally {
+    busy = false;
+    describeBoard();
+  }
+}
+async function perform(id) {
+  closeMenus();
+  const words = await run('quorrel_perform', [page, id]);
+  if (words) say(words);
+}
+
+// ---- Message boxes: modal dialogs titled with the application's title.
+Object.assign(core.page, {
+  message(text, question) {
+    return new Promise((resolve) => {
+      const back = document.activeElement;
+      const answers = question ? [[T.buttons.yes, true], [T.buttons.no, false]]
+        : [[T.buttons.ok, true]];
+      const close = (answer) => {
+        $('layer').hidden = true;
+        $('layer').replaceChildren();
+        dialogKey = null;
+        if (back) back.focus();
+        resolve(answer);
+      };
+      const buttons = answers.map(([caption, answer]) =>
+        el('button', { onclick: () => close(answer) }, ...captionNodes(caption)));
+      const box = el('div', { role: 'alertdialog' },
+        el('div', { className: 'title', id: 'box-title' }, T.appTitle),
+        el('div', { className: 'text', id: 'box-text' }, text.replace(/\r\n/g, '\n')),
+        el('div', { className: 'buttons' }, ...buttons));
+      box.setAttribute('aria-modal', 'true');
+      box.setAttribute('aria-labelledby', 'box-title');
+      box.setAttribute('aria-describedby', 'box-text');
+      dialogKey = (e) => {
+        const at = buttons.indexOf(document.activeElement);
+        const keyed = answers.findIndex(([caption]) => accessKey(caption) === e.key.toLowerCase());
+        if (e.key === 'Escape') close(answers[answers.length - 1][1]);
+        else if (e.key === 'Tab') buttons[(at + (e.shiftKey ? -1 : 1) + buttons.length) % buttons.length].focus();
+        else if (keyed >= 0 && !e.ctrlKey) close(answers[keyed][1]);
+        else if (e.key === 'Enter' || e.key === ' ') return;
+        e.preventDefault();
+      };
+      $('layer').replaceChildren(box);
+      $('layer').hidden = false;
+      buttons[0].focus();
+    });
+  },
+  sizeText: (which) => $(which ? 'Combo2' : 'Combo1').value,
+  setBox(name, text) { $(name).value = text; },
+  setChecked(name, on) { $(name).setAttribute('aria-checked', String(on)); },
+  download(name, bytes) {
+    const url = URL.createObjectURL(new Blob([bytes], { type: 'text/plain' }));
+    el('a', { href: url, download: name }).click();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  },
+});
+
+// ---- The menu bar: the commands in the table's order, lists for the items of a menu.
+let focusBefore = null;  // where the focus goes back to when the menus close
+let tops = [];  // the menu bar's items
+const listOf = (item) => item.nextElementSibling;
+const itemsOf = (list) => [...list.children];
+
+function closeMenus() {
+  for (const item of tops) {
+    if (listOf(item) && !listOf(item).hidden) {
+      listOf(item).hidden = true;
+      item.setAttribute('aria-expanded', 'false');
+    }
+  }
+}
+function leaveMenus() {
+  const inside = $('menubar').contains(document.activeElement);
+  closeMenus();
+  if (inside && focusBefore) focusBefore.focus();
+}
+function enterMenus(item) {
+  if (!$('menubar').contains(document.activeElement)) focusBefore = document.activeElement;
+  closeMenus();
+  const list = listOf(item);
+  if (list) {
+    list.hidden = false;
+    item.setAttribute('aria-expanded', 'true');
+    itemsOf(list)[0].focus();
+  } else {
+    item.focus();
+  }
+}
+function choose(item) {
+  leaveMenus();
+  if (item.dataset.command) perform(Number(item.dataset.command));
+}
+
+function buildMenus() {
+  const lists = {};
+  for (const row of T.commands) {
+    if (row.place !== 'MenuBar' && row.place !== 'InMenu') continue;
+    const role = !row.checkable ? 'menuitem' : row.radius >= 0 ? 'menuitemradio' : 'menuitemcheckbox';
+    const item = el('div', { id: row.name, className: 'item', tabIndex: -1 },
+      ...captionNodes(row.caption));
+    item.setAttribute('role', role);
+    if (row.checkable) item.setAttribute('aria-checked', 'false');
+    item.dataset.command = row.id;
+    item.addEventListener('click', () => choose(item));
+    if (row.place === 'InMenu') {
+      if (!lists[row.menu]) {
+        const menu = T.menus.find((m) => m.name === row.menu);
+        const top = el('div', { id: menu.name, className: 'item', tabIndex: -1 },
+          ...captionNodes(menu.caption));
+        top.setAttribute('role', 'menuitem');
+        top.setAttribute('aria-haspopup', 'menu');
+        lists[row.menu] = el('div', { hidden: true });
+        lists[row.menu].setAttribute('role', 'menu');
+        lists[row.menu].setAttribute('aria-label', menu.caption.replace('&', ''));
+        top.addEventListener('click', () => (listOf(top).hidden ? enterMenus(top) : leaveMenus()));
+        $('menubar').append(el('div', { className: 'slot' }, top, lists[row.menu]));
+      }
+      lists[row.menu].append(item);
+    } else {
+      $('menubar').append(el('div', { className: 'slot' }, item));
+    }
+  }
+  tops = [...$('menubar').querySelectorAll(':scope > .slot > .item')];
+  for (const item of tops) {
+    if (listOf(item)) item.setAttribute('aria-expanded', 'false');
+    const key = accessKey(captionOf(item));
+    if (key) item.setAttribute('aria-keyshortcuts', `Alt+${key.toUpperCase()}`);
+  }
+  document.addEventListener('pointerdown', (e) => {
+    if (!$('menubar').contains(e.target)) closeMenus();
+  });
+}
+const captionOf = (item) => (T.commands.find((r) => r.name === item.id)
+  || T.menus.find((m) => m.name === item.id)).caption;
+
+// Keys while the focus is in the menus: arrows move, Enter and Space choose, Escape leaves.
+function menuKey(e) {
+  const here = document.activeElement;
+  const top = tops.includes(here) ? here : here.parentElement.previousElementSibling;
+  const list = listOf(top);
+  const inList = list && list.contains(here);
+  const step = (items, by) => items[(items.indexOf(here) + by + items.length) % items.length];
+  const next = (by) => tops[(tops.indexOf(top) + by + tops.length) % tops.length];
+  switch (e.key) {
+    case 'ArrowRight': case 'ArrowLeft': {
+      const to = next(e.key === 'ArrowRight' ? 1 : -1);
+      if (inList && listOf(to)) enterMenus(to); else { closeMenus(); to.focus(); }
+      break;
+    }
+    case 'ArrowDown': case 'ArrowUp':
+      if (inList) step(itemsOf(list), e.key === 'ArrowDown' ? 1 : -1).focus();
+      else if (list) enterMenus(top);
+      break;
+    case 'Enter': case ' ':
+      if (list && !inList) enterMenus(top); else choose(here);
+      break;
+    case 'Escape':
+      if (inList) { closeMenus(); top.focus(); } else leaveMenus();
+      break;
+    case 'Tab':
+      leaveMenus();
+      break;
+    default:
+      return;
+  }
+  e.preventDefault();
+}
+
+// ---- The controls, at their places in twips, in the order the focus goes round in.
+function buildControls() {
+  const client = $('client');
+  client.style.minWidth = `${T.clientWidth / twips()}px`;
+  client.style.minHeight = `${T.clientHeight / twips()}px`;
+  const families = T.boldFamilies.map((f) => JSON.stringify(f)).join(', ');
+  const boldFont = `bold ${T.boldPoints}pt ${families}, sans-serif`;
+  const made = {};
+  for (const row of T.controls) {
+    let control;
+    if (row.kind === 'Label') {
+      control = el('label', { htmlFor: row.buddy }, row.caption);
+    } else if (row.kind === 'Button') {
+      control = el('button', { onclick: () => perform(newMazeId()) }, row.caption);
+    } else {
+      control = el('input', { type: 'text', readOnly: row.kind === 'Box', title: row.tip });
+    }
+    if (row.kind === 'Selector') {
+      const list = el('datalist', { id: `${row.name}-sizes` },
+        ...T.sizeEntries.map((value) => el('option', { value })));
+      control.setAttribute('list', list.id);
+      control.value = T.sizeEntries[T.initialSizeEntry];
+      client.append(list);
+    }
+    Object.assign(control, { id: row.name, className: 'control' });
+    if (row.bold) control.style.font = boldFont;
+    Object.assign(control.style, {
+      left: `${row.left / twips()}px`, top: `${T.controlTop / twips()}px`,
+      width: `${row.width / twips()}px`, height: `${row.height / twips()}px`,
+    });
+    if (row.accessibleName) control.setAttribute('aria-label', row.accessibleName);
+    if (row.description) control.setAttribute('aria-description', row.description);
+    made[row.name] = control;
+  }
+  for (const name of T.focusOrder) if (made[name]) client.insertBefore(made[name], boardEl);
+  for (const row of T.controls) if (!made[row.name].parentNode) client.insertBefore(made[row.name], boardEl);
+}
+const newMazeId = () => T.commands.find((r) => r.place === 'Button').id;
+
+// ---- Keys: a command's shortcut in the portable form "Ctrl+N", "F1", "Left", "Space".
+const keyNames = { Left: 'ArrowLeft', Right: 'ArrowRight', Up: 'ArrowUp', Down: 'ArrowDown', Space: ' ' };
+function matches(shortcut, e) {
+  const parts = shortcut.split('+');
+  const key = parts.pop();
+  return (keyNames[key] || key).toLowerCase() === e.key.toLowerCase()
+    && parts.includes('Ctrl') === e.ctrlKey && parts.includes('Alt') === e.altKey
+    && parts.includes('Shift') === e.shiftKey && !e.metaKey;
+}
+
+function onKey(e) {
+  if (dialogKey) return dialogKey(e);
+  if (busy) return e.preventDefault();
+  // The browser keeps some keys for itself (Ctrl+N opens a window): only keys that work
+  // on the board or anywhere in the window are the page's.
+  const row = T.commands.find((r) => (r.scope === 'Window'
+    || (r.scope === 'Board' && document.activeElement === boardEl)) && matches(r.shortcut, e));
+  if (row) {
+    e.preventDefault();
+    perform(row.id);
+    return;
+  }
+  if (e.altKey && !e.ctrlKey && !e.metaKey && e.key.length === 1) {
+    const item = tops.find((i) => accessKey(captionOf(i)) === e.key.toLowerCase());
+    if (item) {
+      e.preventDefault();
+      if (listOf(item)) enterMenus(item); else choose(item);
+      return;
+    }
+  }
+  if ($('menubar').contains(document.activeElement)) menuKey(e);
+}
+
+// ---- The mouse, pen or finger over the board: press, movement and release in twips.
+const buttonCodes = [1, 4, 2];  // left, middle, right as the game counts them
+function pointer(event, e, button) {
+  if (!e.isPrimary) return;
+  e.preventDefault();
+  const at = boardEl.getBoundingClientRect();
+  const shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
+  run('quorrel_mouse', [page, event, button, shift,
+    (e.clientX - at.left) * twips(), (e.clientY - at.top) * twips()]);
+}
+function listenToPointer() {
+  boardEl.addEventListener('pointerdown', (e) => {
+    if (!busy) boardEl.setPointerCapture(e.pointerId);
+    pointer(0, e, buttonCodes[e.button] || 0);
+  });
+  boardEl.addEventListener('pointermove', (e) => pointer(1, e, e.buttons & 7));
+  boardEl.addEventListener('pointerup', (e) => pointer(2, e, buttonCodes[e.button] || 0));
+  boardEl.addEventListener('contextmenu', (e) => e.preventDefault());
+}
+
+// The window is built from the game's tables, which the site carries in the page, while the
+// document is still being read and the game loads.
+async function start() {
+  T = JSON.parse($('tables').textContent);
+  family = getComputedStyle(boardEl).fontFamily;
+  boardEl.setAttribute('aria-label', T.boardName);
+  boardEl.setAttribute('aria-describedby', 'board-words');
+  buildMenus();
+  buildControls();
+  cover();
+  listenToPointer();
+  document.addEventListener('keydown', onKey);
+  new ResizeObserver(cover).observe(boardEl);
+  $(T.focusOrder[0]).focus();
+  // The game's script runs once the document is read.
+  await new Promise((read) => document.addEventListener('DOMContentLoaded', read));
+  await createQuorrel(core);
+  page = core._quorrel_open();
+  describeBoard();
+  boardEl.addEventListener('focus', () => say(core.UTF8ToString(core._quorrel_focus_words(page))));
+  busy = false;
+  document.body.dataset.ready = 'true';
+}
+start();
