@@ -47,6 +47,9 @@ class OrcaSession(AccessibleSession):
 
     orca = None
     terminal = None
+    # Orca hands a web page's live-region words to its speech alone: with speech off its log
+    # never shows them.
+    speech = False
 
     def _start_display(self):
         super()._start_display()
@@ -59,8 +62,8 @@ class OrcaSession(AccessibleSession):
         env = dict(self.env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                    XDG_DATA_HOME=os.path.join(home, ".local", "share"))
         self.orca = subprocess.Popen(
-            [sys.executable, shutil.which("orca"), "--disable=speech", "--disable=braille",
-             "--debug-file=" + os.ttyname(terminal)], env=env,
+            [sys.executable, shutil.which("orca")] + ([] if self.speech else ["--disable=speech"])
+            + ["--disable=braille", "--debug-file=" + os.ttyname(terminal)], env=env,
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=open(os.path.join(self.workdir, "orca.log"), "wb"), start_new_session=True)
         # The terminal stays open here until the end: Orca opens it by its name.

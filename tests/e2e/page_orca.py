@@ -12,10 +12,8 @@ same script with the same seeded draws (see tests/web/page_reference.cpp)."""
 
 import os
 import shutil
-import subprocess
 import sys
 
-import keyboard_orca_e2e
 import quorrel_e2e as e2e
 from keyboard_orca_e2e import OrcaSession
 
@@ -27,20 +25,10 @@ WINDOW = (900, 700)
 BLANKS = "\u00a0\u2002"
 
 
-class SpeakingProcesses:
-    """The subprocess module, but Orca starts with its speech on: Orca hands live regions'
-    words to its speech alone, so with speech off its log never shows them."""
-
-    def __getattr__(self, name):
-        return getattr(subprocess, name)
-
-    @staticmethod
-    def Popen(command, **options):
-        return subprocess.Popen([a for a in command if a != "--disable=speech"], **options)
-
-
 class PageOrcaSession(OrcaSession):
     """Orca, the accessibility bus and chromium showing the page, on one virtual display."""
+
+    speech = True
 
     def __init__(self, site_folder):
         super().__init__(shutil.which("chromium") or devtools.CHROMIUM)
@@ -48,13 +36,6 @@ class PageOrcaSession(OrcaSession):
         self.site = None
         self.browser = None
         self.page = None
-
-    def _start_display(self):
-        keyboard_orca_e2e.subprocess = SpeakingProcesses()
-        try:
-            super()._start_display()
-        finally:
-            keyboard_orca_e2e.subprocess = subprocess
 
     def _start_game(self):
         self.site = devtools.Site(self.site_folder)
