@@ -9,12 +9,16 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
+
+// Mount namespaces and the kernel's own write call, which WebAssembly has not.
+#ifdef __linux__
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/syscall.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -274,12 +278,23 @@ TEST(PosixMazeFile, OptionOffTouchesNoFile) {
 // A private mount table for this process, so a test may mount a small tmpfs that nobody
 // else sees and that goes away with the process. False where mounting is not allowed.
 bool privateMounts() {
+#ifdef __linux__
     return ::unshare(CLONE_NEWNS) == 0 &&
            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+#else
+    return false;
+#endif
 }
+
+#ifdef __linux__
+constexpr unsigned long kReadOnlyMount = MS_RDONLY;
+#else
+constexpr unsigned long kReadOnlyMount = 1;
+#endif
 
 class Tmpfs {
   public:
+#ifdef __linux__
     Tmpfs(const fs::path& at, unsigned long flags, const std::string& options) : at_(at) {
         mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", flags, options.c_str()) == 0;
     }
@@ -288,9 +303,14 @@ class Tmpfs {
             ::umount2(at_.c_str(), MNT_DETACH);
         }
     }
+#else
+    Tmpfs(const fs::path& at, unsigned long /*flags*/, const std::string& /*options*/) : at_(at) {}
+#endif
     Tmpfs(const Tmpfs&) = delete;
     Tmpfs& operator=(const Tmpfs&) = delete;
-    bool mounted() const { return mounted_; }
+    bool mounted() const {
+        return mounted_;
+    }
 
   private:
     fs::path at_;
@@ -314,7 +334,7 @@ TEST(FilesystemFailure, AReadOnlyDirectoryRefusesTheFileEvenForRoot) {
             GTEST_SKIP() << "running as root, where a directory's mode does not stop writes, "
                             "and no read-only file system can be mounted here";
         }
-        readOnly = std::make_unique<Tmpfs>(ro, MS_RDONLY, "size=64k");
+        readOnly = std::make_unique<Tmpfs>(ro, kReadOnlyMount, "size=64k");
         if (!readOnly->mounted()) {
             GTEST_SKIP() << "a read-only tmpfs cannot be mounted here";
         }
@@ -655,6 +675,7 @@ TEST(FilesystemFailure, AnInterruptedOrShortWriteIsCarriedOnToTheEnd) {
 }  // namespace
 }  // namespace quorrel::testing
 
+#ifdef __linux__
 // The program's write(2), which the game's file store calls: passed on to the kernel, but for
 // the trouble a test arms.
 extern "C" ssize_t write(int fd, const void* bytes, size_t count) {
@@ -671,3 +692,4 @@ extern "C" ssize_t write(int fd, const void* bytes, size_t count) {
     }
     return ::syscall(SYS_write, fd, bytes, count);
 }
+#endif

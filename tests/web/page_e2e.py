@@ -200,8 +200,9 @@ def tab_goes_round_to_the_board(g):
 def keys_walk_out_saying_the_cores_words(g):
     for number, step in enumerate(g.ref["keys"]):
         g.page.key(g.shortcut(step["command"]))
-        if not step["words"]:
-            continue  # the key showed a message box, which speaks for itself
+        if step["box"]:
+            g.after_box = step["words"]  # said once the box closes
+            continue
         before = g.said
         g.said = wait_for("the words of key %d" % number,
                           lambda: g.words() != before and g.words())
@@ -216,6 +217,8 @@ def escape_closes_the_result(g):
     g.page.key("Escape")
     g.wait_no_box()
     check(g.focused() == "board", "the focus went to %r, not back to the board" % g.focused())
+    g.said = wait_for("the words after the box",
+                      lambda: g.words().rstrip(BLANKS) == g.after_box and g.words())
 
 
 def new_maze_by_mouse(g):

@@ -59,9 +59,12 @@ std::string list(const std::vector<std::string>& items) {
     return out + "]";
 }
 
-std::string key(Command id, const std::string& words) {
+// A key and what it came to: the words said after it, and whether a message box came first
+// (the finish's box, after which the words are said once it closes).
+std::string key(Command id, const Said& said) {
     return "{\"command\":" + std::to_string(static_cast<int>(id)) +
-           ",\"words\":" + web::jsonString(words) + "}";
+           ",\"words\":" + web::jsonString(said.words) +
+           (said.boxShown ? ",\"box\":true}" : ",\"box\":false}");
 }
 
 Command arrowFor(Square from, Square to) {
@@ -101,17 +104,16 @@ void noteShown(Game& g, std::vector<std::string>& out) {
 std::optional<std::string> keyGame(Game& g, std::vector<std::string>& messages) {
     const std::vector<Square> way = routeToExit(g.form);
     // Where am I, twice: the same words twice in a row.
-    std::vector<std::string> keys(2,
-                                  key(Command::WhereAmI, perform(g.form, Command::WhereAmI).words));
+    std::vector<std::string> keys(2, key(Command::WhereAmI, perform(g.form, Command::WhereAmI)));
     Square at = entranceSquare(g.form);
     bool bumped = false;
     for (std::size_t i = 0; i < way.size(); ++i) {
         if (const std::optional<Command> bump = bumpFrom(g.form, at); i >= 4 && !bumped && bump) {
-            keys.push_back(key(*bump, perform(g.form, *bump).words));
+            keys.push_back(key(*bump, perform(g.form, *bump)));
             bumped = true;
         }
         const Command step = arrowFor(at, way[i]);
-        keys.push_back(key(step, perform(g.form, step).words));
+        keys.push_back(key(step, perform(g.form, step)));
         at = way[i];
     }
     noteShown(g, messages);
