@@ -5,8 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -182,10 +183,15 @@ TEST(SolveWords, RunsFollowedAfterRetryLeadStraightOut) {
     const std::map<std::string, char> keys = {
         {"up", 'U'}, {"down", 'D'}, {"left", 'L'}, {"right", 'R'}};
     std::string script = "T";
-    const std::regex run("(up|down|left|right) (\\d+)");
-    for (auto it = std::sregex_iterator(solved.begin(), solved.end(), run);
-         it != std::sregex_iterator(); ++it) {
-        script += std::string(std::stoul((*it)[2]), keys.at((*it)[1]));
+    // Each run is a way and a count: "down 3,".
+    std::istringstream words(solved);
+    std::string word;
+    std::string count;
+    while (words >> word) {
+        const auto way = keys.find(word);
+        if (way != keys.end() && words >> count && std::isdigit(count.front()) != 0) {
+            script += std::string(std::stoul(count), way->second);
+        }
     }
     play(h, script);
     EXPECT_EQ(script.size() - 1, static_cast<std::size_t>(h.form.solutionLength)) << solved;
