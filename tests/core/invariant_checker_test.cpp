@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <ostream>
@@ -17,6 +16,7 @@
 #include "support/doubles.h"
 #include "support/event_driver.h"
 #include "support/invariants.h"
+#include "support/maze_geometry.h"
 
 namespace quorrel::testing {
 namespace {
