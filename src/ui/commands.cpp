@@ -207,7 +207,7 @@ const CommandRow& commandRow(Command id) {
 
 const CommandRow* visibilityItem(Int radius) {
     for (const CommandRow& row : kTable) {
-        if (row.checked != nullptr && row.radius == radius) {
+        if (row.radius >= 0 && row.radius == radius) {
             return &row;
         }
     }

@@ -124,6 +124,7 @@ TEST(CommandTable, BuildsTheMenuBarInItsOrder) {
 
 TEST(CommandTable, FindsTheItemOfARadiusAndTheCommandOfAnArrow) {
     EXPECT_EQ(visibilityItem(3), nullptr);
+    EXPECT_EQ(visibilityItem(-1), nullptr) << "an item that chooses no radius";
     EXPECT_EQ(stepCommand(Arrow::Left), C::StepLeft);
     EXPECT_EQ(stepCommand(Arrow::Right), C::StepRight);
     EXPECT_EQ(stepCommand(Arrow::Up), C::StepUp);
