@@ -9,7 +9,9 @@
   recorded from the game) with plain canvas calls and writes the same boxes of the window.
 
 The browser's cache is off, as on a first visit. Times are wall times in milliseconds, taken
-by the page's own clock, SAMPLES of each case a repetition. The steps are taken one after the
+by the page's own clock, SAMPLES of each case a repetition. Each drawing case starts once the
+canvas has drawn what came before it (the maze Retry redrew before a batch of steps), so that
+neither side is timed for the other's picture. The steps are taken one after the
 other, each with the style and layout of its frame; a step's time is that of a batch of STEPS
 steps, along a way found beforehand, divided by STEPS.
 
@@ -44,6 +46,8 @@ FIRST_FRAME = """(function look() { requestAnimationFrame(() => {
 TIMING = """
 const PORTS = [['board', 'clear'], ['board', 'line'], ['board', 'box'], ['board', 'text'],
                ['board', 'font'], ['board', 'textWidth'], ['page', 'setBox']];
+// Each case starts from a settled page: the canvas holds what was drawn before, laid out.
+const settle = () => { ctx.getImageData(0, 0, 1, 1); document.body.offsetWidth; };
 const command = (name) => perform(T.commands.find((r) => r.name === name).id);
 // Performs the commands named, each with its frame's style and layout; gives the time until
 // the canvas holds the picture. Recording, notes the ports' calls for the floor instead.
@@ -56,6 +60,7 @@ window.timed = async (names, record) => {
       return kept[i](a, b, c, d, e);
     };
   });
+  settle();
   const start = performance.now();
   for (const name of names) {
     await command(name);
@@ -94,6 +99,7 @@ window.floor = () => {
     colour = c;
   };
   const calls = ['font', points, 0, 0, 0, 0, ...recorded];
+  settle();
   const start = performance.now();
   for (let i = 0; i < calls.length; i += 6) {
     const [name, a, b, c, d, e] = [calls[i], calls[i + 1], calls[i + 2], calls[i + 3],

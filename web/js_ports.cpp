@@ -80,11 +80,18 @@ void CanvasSurface::box(float x1, float y1, float x2, float y2, Colour colour) {
 }
 
 void CanvasSurface::setFontSize(float points) {
+    if (points != points_) {
+        lineHeight_ = -1;
+    }
+    points_ = points;
     js_font(points);
 }
 
 TextExtent CanvasSurface::measureText(std::string_view text) {
-    return {js_text_width(text.data(), sizeOf(text)), js_text_height()};
+    if (lineHeight_ < 0) {
+        lineHeight_ = js_text_height();
+    }
+    return {js_text_width(text.data(), sizeOf(text)), lineHeight_};
 }
 
 void CanvasSurface::printText(float x, float y, std::string_view text) {

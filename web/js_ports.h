@@ -23,6 +23,11 @@ class CanvasSurface : public Surface {
     ClientSize clientSize() override;
     TwipsPerPixel twipsPerPixel() override;
     Colour backgroundColour() override;
+
+  private:
+    // The height of a line of text, which depends only on the font's size: asked once a size.
+    float points_ = 0;
+    double lineHeight_ = -1;
 };
 
 class PageControls : public Controls {

@@ -137,26 +137,43 @@ function say(words) {
   blank = blank === '\u00a0' ? '\u2002' : '\u00a0';
   spoken.data = words + blank;
 }
+// The board's description, brought up to date once a frame: screen readers learn of the
+// page's changes with its next frame, so keys or movements faster than frames need the last.
+const description = document.createTextNode('');
+$('board-words').append(description);
+let describing = 0;
 function describeBoard() {
-  $('board-words').textContent = core.UTF8ToString(core._quorrel_board_words(page));
+  describing = describing || requestAnimationFrame(() => {
+    describing = 0;
+    description.data = core.UTF8ToString(core._quorrel_board_words(page));
+  });
 }
 
-// ---- Commands. The game may wait inside a command for the answer to a message box; until
-// it is done every other event is dropped, as a modal box on the desktop would.
-async function run(name, args) {
+// ---- Commands. The game may wait inside a command for the answer to a message box: the
+// call then gives a promise. Until it is done every other event is dropped, as a modal box on
+// the desktop would.
+function run(name, args) {
   if (busy) return '';
   busy = true;
-  try {
-    return await core.ccall(name, 'string', args.map(() => 'number'), args, { async: true });
-  } finally {
+  const done = () => {
     busy = false;
     describeBoard();
+  };
+  let result;
+  try {
+    result = core.ccall(name, 'string', args.map(() => 'number'), args);
+  } finally {
+    if (!(result instanceof Promise)) done();
   }
+  return result instanceof Promise ? result.finally(done) : result;
 }
-async function perform(id) {
+function perform(id) {
   closeMenus();
-  const words = await run('quorrel_perform', [page, id]);
-  if (words) say(words);
+  const heard = (words) => {
+    if (words) say(words);
+  };
+  const words = run('quorrel_perform', [page, id]);
+  return words instanceof Promise ? words.then(heard) : heard(words);
 }
 
 // ---- Message boxes: modal dialogs titled with the application's title.
@@ -212,7 +229,10 @@ let tops = [];  // the menu bar's items
 const listOf = (item) => item.nextElementSibling;
 const itemsOf = (list) => [...list.children];
 
+let menuOpen = false;
 function closeMenus() {
+  if (!menuOpen) return;
+  menuOpen = false;
   for (const item of tops) {
     if (listOf(item) && !listOf(item).hidden) {
       listOf(item).hidden = true;
@@ -231,6 +251,7 @@ function enterMenus(item) {
   const list = listOf(item);
   if (list) {
     list.hidden = false;
+    menuOpen = true;
     item.setAttribute('aria-expanded', 'true');
     itemsOf(list)[0].focus();
   } else {
