@@ -15,6 +15,7 @@
 
 #include "support/play_helpers.h"
 #include "ui/board_description.h"
+#include "ui/window.h"
 
 namespace quorrel::testing {
 namespace {
@@ -120,6 +121,15 @@ TEST(CommandTable, BuildsTheMenuBarInItsOrder) {
     }
     EXPECT_EQ(bar,
               (std::vector<std::string_view>{"mkfil", "retry", "cheat", "hide", "nul", "help"}));
+}
+
+// What a screen reader says of a size selector, and its tip, give the limits low to high.
+TEST(ControlTable, SelectorsTellTheirLimits) {
+    EXPECT_EQ(controlDescription(kControls[1]),
+              "Maze width in squares: pick one or type a number from 2 to 50");
+    EXPECT_EQ(controlTip(kControls[3]), "Maze height: 2 to 50 squares");
+    EXPECT_EQ(controlDescription(kControls[4]), kControls[4].description);
+    EXPECT_EQ(controlTip(kControls[4]), "");
 }
 
 TEST(CommandTable, FindsTheItemOfARadiusAndTheCommandOfAnArrow) {
