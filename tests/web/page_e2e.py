@@ -311,6 +311,26 @@ def pictures_match_the_desktops(g):
                 % (ratio, shot, pw, ph, len(texts)))
 
 
+def a_phone_shows_the_whole_window(g):
+    """On a phone, upright and on its side, the whole window is seen (to the browser's rounding)."""
+    least = (g.tables["clientWidth"] / g.tables["twipsPerPixel"] - 0.5,
+             g.tables["clientHeight"] / g.tables["twipsPerPixel"] - 0.5)
+    for wide, high, turn in ((390, 844, "portraitPrimary"), (844, 390, "landscapePrimary")):
+        g.page.send("Emulation.setDeviceMetricsOverride", {
+            "width": wide, "height": high, "deviceScaleFactor": 2, "mobile": True,
+            "screenWidth": wide, "screenHeight": high,
+            "screenOrientation": {"type": turn, "angle": 0 if wide < high else 90}})
+        # A new visit: a reload would keep the scale the page was seen at.
+        url = g.js("location.origin") + "/?" + turn
+        g.page.send("Page.navigate", {"url": url})
+        wait_for("the page", lambda: g.js(
+            "location.href === %r && document.body?.dataset.ready" % url))
+        seen = g.js("[visualViewport.width, visualViewport.height"
+                    " - document.getElementById('menubar').offsetHeight]")
+        check(seen[0] >= least[0] and seen[1] >= least[1],
+              "a %d x %d screen shows %r pixels of the client area" % (wide, high, seen))
+
+
 STEPS = [
     page_is_ready,
     controls_sit_at_their_twips,
@@ -327,6 +347,7 @@ STEPS = [
     a_bad_size_is_refused,
     f1_shows_the_help,
     pictures_match_the_desktops,
+    a_phone_shows_the_whole_window,
 ]
 
 
