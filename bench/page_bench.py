@@ -25,10 +25,10 @@ import re
 import shutil
 import statistics
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 from devtools import Browser, Failure, Site, wait_for  # noqa: E402
+import quorrel_e2e as e2e  # noqa: E402  (on the path devtools puts it on)
 
 STEPS = 50  # steps in one timed batch: too few to reach the exit of a maze 50 squares high
 SAMPLES = 3  # samples of each case in one repetition
@@ -145,14 +145,14 @@ def describe(f):
 
 def measure(site_folder, repetitions):
     times = {name: [] for goal in GOALS for name in goal[1:3]}
-    folder = tempfile.mkdtemp(prefix="quorrel-bench-site-")
-    for name in os.listdir(site_folder):
-        shutil.copy(os.path.join(site_folder, name), folder)
-    # Isolated from other origins, the page's clock reads to 5 microseconds, not 100.
-    site = Site(folder, ["Cross-Origin-Opener-Policy: same-origin",
-                         "Cross-Origin-Embedder-Policy: require-corp"])
-    browser = Browser(["--window-size=1000,760"])
-    try:
+    with e2e.Session(x=False) as session:
+        folder = session.folder("site")
+        for name in os.listdir(site_folder):
+            shutil.copy(os.path.join(site_folder, name), folder)
+        # Isolated from other origins, the page's clock reads to 5 microseconds, not 100.
+        site = session.own(Site(folder, ["Cross-Origin-Opener-Policy: same-origin",
+                                         "Cross-Origin-Embedder-Policy: require-corp"]))
+        browser = session.own(Browser(["--window-size=1000,760"]))
         page = browser.page("about:blank")
         page.send("Page.enable")
         page.send("Network.enable")
@@ -190,10 +190,6 @@ def measure(site_folder, repetitions):
                 "learnWalk(%d).then((w) => timed(w, true).then(() => command('retry'))"
                 ".then(() => timed(w)))" % STEPS) / STEPS)
             times["step_floor"].append(page.eval("floor()") / STEPS)
-    finally:
-        browser.close()
-        site.close()
-        shutil.rmtree(folder, ignore_errors=True)
     return {name: figures(values) for name, values in times.items()}
 
 

@@ -8,15 +8,11 @@ both counters, and saves the window with ImageMagick's `import`.
 usage: scripts/screenshot.py [path/to/quorrel [output.png]]   (`make screenshot` runs it)"""
 
 import os
-import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-import quorrel_e2e as e2e  # noqa: E402  (the Xvfb session of the end-to-end tests)
-
-PAUSE = "0.02"  # seconds between two pointer moves
-
+import quorrel_e2e as e2e  # noqa: E402  (the harness of the end-to-end tests)
 
 def walk_plan(maze):
     """Squares to visit from the entrance: about half the way out, with a detour into the first
@@ -31,51 +27,37 @@ def walk_plan(maze):
     return way[:stop + 1]
 
 
-def drag(session, maze, plan, first):
-    x, y = maze.centre(*plan[first])
-    commands = ["mousemove", x, y, "sleep", PAUSE, "mousedown", "1"]
-    for square in plan[first + 1:]:
-        cx, cy = maze.centre(*square)
-        commands += ["sleep", PAUSE, "mousemove", cx, cy, "sleep", PAUSE, "mousemove", cx + 1,
-                     cy + 1]
-    commands += ["sleep", PAUSE, "mouseup", "1"]
-    session.xdotool(*commands)
-
-
 def walked(session, maze, plan):
     """Whether the player got to the end of the plan: its last square is the player's blue."""
     shot = session.screenshot()
     return maze.box_colour(shot, *plan[-1]) == e2e.BLUE
 
 
-def main():
-    game = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "build", "quorrel")
-    output = sys.argv[2] if len(sys.argv) > 2 else os.path.join(HERE, "..", "docs",
-                                                                 "screenshot.png")
-    try:
-        with e2e.Session(game) as session:
-            for attempt in range(3):
-                maze = session.new_maze(20, 20)
-                plan = walk_plan(maze)
-                e2e.log("walking %d squares" % (len(plan) - 1))
-                drag(session, maze, plan, 0)
-                if walked(session, maze, plan):
-                    break
-                # The window missed a step: walk a new maze.
-                e2e.log("the walk stopped short (try %d)" % (attempt + 1))
-            e2e.check(walked(session, maze, plan), "the walk did not reach its last square")
-            # The pointer off the board, so that it is in no one's way.
-            session.xdotool("mousemove", 0, 0)
-            os.makedirs(os.path.dirname(os.path.abspath(output)), exist_ok=True)
-            subprocess.run(["import", "-display", session.display, "-window", session.window,
-                            "-strip", "png:" + output], env=session.env, check=True,
-                           timeout=e2e.LIMIT)
-            e2e.log("wrote " + output)
-    except e2e.Failure as failure:
-        e2e.log("FAIL: %s" % failure)
-        return 1
-    return 0
+class Screenshot(e2e.Game):
+    def __init__(self, game=os.path.join(HERE, "..", "build", "quorrel"),
+                 output=os.path.join(HERE, "..", "docs", "screenshot.png")):
+        super().__init__(game)
+        self.output = output
+
+
+def shoot(session):
+    for attempt in range(3):
+        maze = session.new_maze(20, 20)
+        plan = walk_plan(maze)
+        e2e.log("walking %d squares" % (len(plan) - 1))
+        maze.drag(plan)
+        if walked(session, maze, plan):
+            break
+        # The window missed a step: walk a new maze.
+        e2e.log("the walk stopped short (try %d)" % (attempt + 1))
+    e2e.check(walked(session, maze, plan), "the walk did not reach its last square")
+    # The pointer off the board, so that it is in no one's way.
+    session.xdotool("mousemove", 0, 0)
+    os.makedirs(os.path.dirname(os.path.abspath(session.output)), exist_ok=True)
+    session.run("import", "-display", session.display, "-window", session.window, "-strip",
+                "png:" + session.output)
+    e2e.log("wrote " + session.output)
 
 
 if __name__ == "__main__":
-    raise SystemExit(main())
+    raise SystemExit(e2e.main(shoot, opens=Screenshot))

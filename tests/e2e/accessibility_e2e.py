@@ -10,8 +10,6 @@ counters, the exit) and checks them against the maze on the screen."""
 
 import os
 import re
-import signal
-import subprocess
 
 import quorrel_e2e as e2e
 
@@ -23,7 +21,6 @@ CONTROLS = {  # accessible name: role, as AT-SPI names them
 }
 # A selector is named by its value on Linux; a screen reader says the label that labels it.
 SELECTORS = {"Width": "Maze width", "Height": "Maze height"}  # label: start of description
-PAUSE = "0.02"
 
 
 def heard(text):
@@ -47,60 +44,17 @@ def heard(text):
     }
 
 
-class AccessibleSession(e2e.Session):
-    """The game on a virtual display with a session bus and an accessibility bus."""
+class AccessibleSession(e2e.Game):
+    """The game with a session bus and an accessibility bus, and an AT-SPI client on them."""
 
-    buses = ()
-    reader = None
+    def __init__(self, game, **session):
+        super().__init__(game, buses=True, **session)
 
-    def _start_display(self):
-        super()._start_display()
-        bus = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
-            env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True,
-            stderr=open(os.path.join(self.workdir, "dbus.log"), "wb"), start_new_session=True)
-        self.buses = (bus,)
-        address = bus.stdout.readline().strip()
-        e2e.check(address, "dbus-daemon gave no address")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
-        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-        self.env.pop("NO_AT_BRIDGE", None)
-        # The launcher starts the accessibility bus and its registry in its own process group,
-        # which is ended as a whole at the end.
-        launcher = subprocess.Popen(
-            ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=self.env,
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=open(os.path.join(self.workdir, "at-spi.log"), "wb"),
-            start_new_session=True)
-        self.buses = (launcher, bus)
-        e2e.wait_for("the accessibility bus", self._accessibility_bus)
-        e2e.log("session bus %s, accessibility bus up" % address)
+    def start_buses(self):
+        super().start_buses()
         # Listening before the game starts: the game learns of the listeners when it joins
         # the bus, and does not miss the first change.
         self.reader = Reader(self)
-
-    def _accessibility_bus(self):
-        done = subprocess.run(
-            ["dbus-send", "--session", "--dest=org.a11y.Bus", "--print-reply", "/org/a11y/bus",
-             "org.a11y.Bus.GetAddress"],
-            env=self.env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
-            timeout=e2e.LIMIT)
-        return done.returncode == 0 and "unix:" in done.stdout
-
-    def __exit__(self, kind, value, trace):
-        result = super().__exit__(kind, value, trace)
-        for process in self.buses:
-            if process.poll() is None:
-                try:
-                    os.killpg(process.pid, signal.SIGTERM)
-                except ProcessLookupError:
-                    pass
-                try:
-                    process.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    os.killpg(process.pid, signal.SIGKILL)
-                    process.wait()
-        return result
 
 
 class Reader:
@@ -199,17 +153,6 @@ class Reader:
         return text
 
 
-def drag(session, maze, squares):
-    x, y = maze.centre(*squares[0])
-    commands = ["mousemove", x, y, "sleep", PAUSE, "mousedown", "1"]
-    for square in squares[1:]:
-        cx, cy = maze.centre(*square)
-        commands += ["sleep", PAUSE, "mousemove", cx, cy, "sleep", PAUSE, "mousemove", cx + 1,
-                     cy + 1]
-    commands += ["sleep", PAUSE, "mouseup", "1"]
-    session.xdotool(*commands)
-
-
 def test(session):
     reader = session.reader
     app = e2e.wait_for("the game \"quorrel\" on the accessibility bus", reader.game)
@@ -242,7 +185,7 @@ def test(session):
     way = maze.route()
     e2e.check(len(way) > 4, "the way out is too short to walk three steps")
     reader.events.clear()
-    drag(session, maze, way[:4])
+    maze.drag(way[:4])
     col, row = way[3]
     walked = {"square": (col, row), "entrance": None, "exit": maze.exit_col,
               "ways": maze.ways(col, row), "to_exit": row == maze.rows and maze.exit_col == col,
@@ -261,14 +204,4 @@ def test(session):
 
 
 if __name__ == "__main__":
-    import sys
-    if len(sys.argv) != 2:
-        print("usage: %s path/to/quorrel" % sys.argv[0], file=sys.stderr)
-        raise SystemExit(2)
-    try:
-        with AccessibleSession(sys.argv[1]) as running:
-            test(running)
-    except e2e.Failure as failure:
-        e2e.log("FAIL: %s" % failure)
-        raise SystemExit(1)
-    e2e.log("PASS")
+    raise SystemExit(e2e.main(test, opens=AccessibleSession))

@@ -17,144 +17,10 @@ test's working directory, to read what a player heard.
 
 Skips (exit status 77) when Orca is not installed."""
 
-import os
 import re
-import shutil
-import subprocess
-import sys
-import threading
-import tty
 
 import quorrel_e2e as e2e
 from accessibility_e2e import AccessibleSession, heard
-
-SAY_LIMIT = 30  # seconds to wait for Orca to say something
-# Orca's echo of modifier keys pressed for shortcuts, not the game's words.
-ECHO = re.compile(r"^(left |right )?(shift|control|alt|super|tab|escape|return|f1|space|"
-                  r"[a-z0-9]|down|up|left|right)\s*$", re.IGNORECASE)
-# "SPEECH OUTPUT: 'words'" and the voice, if any, after the closing quote.
-SAID = re.compile(r"SPEECH OUTPUT: '(.*)'\s*(\{.*\})?$")
-
-
-class OrcaSession(AccessibleSession):
-    """The game on a virtual display with the accessibility bus and Orca listening.
-
-    Orca writes its debug file through a buffer it never flushes, so the file is a pseudo
-    terminal, which Python writes line by line; a thread copies what arrives into the work
-    folder. Orca's --replace would end every Orca of this user on the machine, and a plain
-    `orca` refuses to start beside another one, so Orca's program is run by the Python
-    interpreter under that name instead: test runs side by side leave each other alone."""
-
-    orca = None
-    terminal = None
-    # Orca hands a web page's live-region words to its speech alone: with speech off its log
-    # never shows them.
-    speech = False
-
-    def _start_display(self):
-        super()._start_display()
-        home = os.path.join(self.workdir, "orca-home")
-        os.mkdir(home)
-        self.orca_log = os.path.join(self.workdir, "orca-debug.txt")
-        master, terminal = os.openpty()
-        tty.setraw(terminal)
-        threading.Thread(target=self._copy_log, args=(master,), daemon=True).start()
-        env = dict(self.env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
-                   XDG_DATA_HOME=os.path.join(home, ".local", "share"))
-        self.orca = subprocess.Popen(
-            [sys.executable, shutil.which("orca")] + ([] if self.speech else ["--disable=speech"])
-            + ["--disable=braille", "--debug-file=" + os.ttyname(terminal)], env=env,
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=open(os.path.join(self.workdir, "orca.log"), "wb"), start_new_session=True)
-        # The terminal stays open here until the end: Orca opens it by its name.
-        self.terminal = terminal
-        self.buses = (self.orca,) + tuple(self.buses)
-        try:
-            e2e.wait_for("Orca to start",
-                         lambda: "ORCA: User Settings Loaded" in self.orca_text())
-        except e2e.Failure:
-            self.tell_orca()
-            raise
-        e2e.log("Orca is running")
-        self.heard = 0  # utterances already looked at
-
-    def _copy_log(self, master):
-        with open(self.orca_log, "ab") as out:
-            while True:
-                try:
-                    data = os.read(master, 65536)
-                except OSError:
-                    break
-                if not data:
-                    break
-                out.write(data.replace(b"\r", b""))
-                out.flush()
-        os.close(master)
-
-    def tell_orca(self):
-        e2e.log("Orca said:\n  " + "\n  ".join(self.utterances()[-40:]))
-        e2e.log("Orca's standard error:\n" + self._read("orca.log")[-3000:])
-        self.keep_log()
-
-    def keep_log(self):
-        kept = os.path.abspath("keyboard_orca_e2e-orca-debug.txt")
-        shutil.copyfile(self.orca_log, kept)
-        e2e.log("Orca's debug file: " + kept)
-
-    def orca_text(self):
-        try:
-            with open(self.orca_log, errors="replace") as f:
-                return f.read()
-        except OSError:
-            return ""
-
-    def utterances(self):
-        """Everything Orca said so far, without its echo of the keys pressed."""
-        out = []
-        for line in self.orca_text().splitlines():
-            found = SAID.search(line)
-            if found:
-                text = found.group(1).strip()
-                if text and not ECHO.match(text):
-                    out.append(text)
-        return out
-
-    def handled(self, event):
-        """How many events of this kind Orca has handled so far, by its debug file."""
-        return self.orca_text().count("^^^^^ PROCESS OBJECT EVENT %s ^^^^^" % event)
-
-    def mark(self):
-        """From now on, only what Orca says after this counts."""
-        self.heard = len(self.utterances())
-
-    def said_since(self):
-        return self.utterances()[self.heard:]
-
-    def wait_said(self, what, test, limit=SAY_LIMIT):
-        """Waits until Orca has said something since the mark for which test(text) holds; gives
-        that and moves the mark past it."""
-        def probe():
-            for i, text in enumerate(self.said_since()):
-                if test(text):
-                    self.heard += i + 1
-                    return text
-            return None
-        try:
-            return e2e.wait_for("Orca to say " + what, probe, limit=limit)
-        except e2e.Failure:
-            raise e2e.Failure("Orca did not say %s; it said %r" % (what, self.said_since()))
-
-    def key(self, *keys):
-        self.xdotool("key", "--clearmodifiers", *keys)
-
-    def __exit__(self, kind, value, trace):
-        if kind is not None:
-            self.tell_orca()
-        result = super().__exit__(kind, value, trace)
-        if self.terminal is not None:
-            os.close(self.terminal)
-        return result
-
 
 SIZE = 8  # the maze played by ear, SIZE by SIZE squares
 PRESSES = 2 * SIZE * SIZE + 5  # at most this many arrows to find its exit from the words
@@ -172,7 +38,7 @@ def box_text(session, name):
 def wait_moves(session, expected):
     try:
         e2e.wait_for("Moves to show %s" % expected,
-                     lambda: box_text(session, "Moves") == expected, limit=SAY_LIMIT)
+                     lambda: box_text(session, "Moves") == expected, limit=e2e.SAY_LIMIT)
     except e2e.Failure:
         raise e2e.Failure("the Moves box shows %r, not %r" % (box_text(session, "Moves"),
                                                                expected))
@@ -192,7 +58,7 @@ def keep_focus_on_board(session, board):
     e2e.log("the board has lost the focus; Escape")
     session.key("Escape")
     e2e.wait_for("the focus back on the board", lambda: board_focused(session, board),
-                 limit=SAY_LIMIT)
+                 limit=e2e.SAY_LIMIT)
 
 
 def menu_key(session, board, key, what, test):
@@ -204,7 +70,7 @@ def menu_key(session, board, key, what, test):
         session.mark()
         session.key(key)
         try:
-            return session.wait_said(what, test, limit=SAY_LIMIT / 3)
+            return session.wait_said(what, test, limit=e2e.SAY_LIMIT / 3)
         except e2e.Failure as failure:
             e2e.log("%s; %s again" % (failure, key))
     raise e2e.Failure("Orca did not say %s after %s three times" % (what, key))
@@ -225,7 +91,7 @@ def type_sizes(session, size):
         session.xdotool("type", "--delay", "30", str(size))
         e2e.wait_for("the %s selector to show %d" % (label, size),
                      lambda: reader.labelled_by(reader.game(), label, "combo box").get_name()
-                     == str(size), limit=SAY_LIMIT)
+                     == str(size), limit=e2e.SAY_LIMIT)
 
 
 def new_maze_by_key(session):
@@ -347,7 +213,7 @@ def test(session):
     session.xdotool("mousemove", x, y, "mousedown", "1")
     # Orca takes the focus afresh at a press: after the step's words it would take them for old.
     e2e.wait_for("Orca to take in the press", lambda: session.handled("mouse:button:1p") > pressed,
-                 limit=SAY_LIMIT)
+                 limit=e2e.SAY_LIMIT)
     said = press(session, "down", "the first step, with the button held")
     check_step(session, maze, said, (maze.entry_col, 1), 1)
     e2e.check(box_text(session, "Extra moves") == "", "Extra shows %r after the first step"
@@ -408,12 +274,9 @@ def test(session):
     session.keep_log()
 
 
+def opens(game):
+    return AccessibleSession(game, orca=True)
+
+
 if __name__ == "__main__":
-    status = e2e.main(test, opens=OrcaSession, needs="orca")
-    if status == 1 and "QUORREL_E2E_AGAIN" not in os.environ:
-        # The screen reader now and then stalls: a second attempt in a fresh session, and in a
-        # fresh interpreter, since the AT-SPI client library keeps the buses it first met.
-        e2e.log("a second attempt")
-        status = subprocess.call([sys.executable, "-B"] + sys.argv,
-                                 env=dict(os.environ, QUORREL_E2E_AGAIN="1"))
-    raise SystemExit(status)
+    raise SystemExit(e2e.main(test, opens=opens, attempts=2))

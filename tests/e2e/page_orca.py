@@ -11,11 +11,9 @@ The words Orca must say come from page_reference.js, the core alone under node, 
 same script with the same seeded draws (see tests/web/page_reference.cpp)."""
 
 import os
-import shutil
 import sys
 
 import quorrel_e2e as e2e
-from keyboard_orca_e2e import OrcaSession
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
 import devtools  # noqa: E402
@@ -25,38 +23,29 @@ WINDOW = (900, 700)
 BLANKS = "\u00a0\u2002"
 
 
-class PageOrcaSession(OrcaSession):
+class PageOrcaSession(e2e.Session):
     """Orca, the accessibility bus and chromium showing the page, on one virtual display."""
 
-    speech = True
-
-    def __init__(self, site_folder):
-        super().__init__(shutil.which("chromium") or devtools.CHROMIUM)
+    def __init__(self, site_folder, reference):
+        e2e.need("node", devtools.CHROMIUM, skip=True)
+        super().__init__(orca=True, speech=True)
         self.site_folder = site_folder
-        self.site = None
-        self.browser = None
-        self.page = None
+        self.reference = reference
 
-    def _start_game(self):
-        self.site = devtools.Site(self.site_folder)
-        env = dict(self.env, GTK_A11Y="atspi")
-        self.browser = devtools.Browser(
+    def start(self):
+        site = self.own(devtools.Site(self.site_folder))
+        self.browser = self.own(devtools.Browser(
             ["--force-renderer-accessibility", "--window-position=0,0",
-             "--window-size=%d,%d" % WINDOW], env=env, headless=False)
-        self.page = self.browser.page(self.site.url)
+             "--window-size=%d,%d" % WINDOW], env=dict(self.env, GTK_A11Y="atspi"),
+            headless=False))
+        self.page = self.browser.page(site.url)
         devtools.wait_for("the page", lambda: self.page.eval(
             "document.body && document.body.dataset.ready") == "true")
         self.window = e2e.wait_for("chromium's window", lambda: self.find_window("Quorrel 1.0"))
 
-    def __exit__(self, kind, value, trace):
-        for part in (self.browser, self.site):
-            if part is not None:
-                part.close()
-        return super().__exit__(kind, value, trace)
 
-
-def test(session, reference):
-    ref = devtools.play_reference(session.page, reference, SIZE)
+def test(session):
+    ref = devtools.play_reference(session.page, session.reference, SIZE)
     tables = session.page.eval("T")
     # The table's portable key names are X key names too, but for Space.
     keys = {r["id"]: r["shortcut"].replace("Space", "space") for r in tables["commands"]}
@@ -93,26 +82,5 @@ def test(session, reference):
     e2e.log("the result: %r" % result)
 
 
-def run_page_case(site_folder, reference):
-    """The page case of the Orca end-to-end test; an exit status."""
-    for needed in ("orca", "node"):
-        if shutil.which(needed) is None:
-            e2e.log("SKIP: %s is not installed" % needed)
-            return e2e.SKIP
-    if not os.path.exists(devtools.CHROMIUM):
-        e2e.log("SKIP: chromium is not installed")
-        return e2e.SKIP
-    for attempt in (1, 2):
-        try:
-            with PageOrcaSession(site_folder) as session:
-                test(session, reference)
-        except e2e.Failure as failure:
-            e2e.log("FAIL (attempt %d of 2): %s" % (attempt, failure))
-            continue
-        e2e.log("PASS")
-        return 0
-    return 1
-
-
 if __name__ == "__main__":
-    raise SystemExit(run_page_case(*sys.argv[1:3]))
+    raise SystemExit(e2e.main(test, opens=PageOrcaSession, attempts=2))

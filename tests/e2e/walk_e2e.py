@@ -5,23 +5,6 @@ from the screenshot: a breadth-first search over the walls that are open on the 
 
 import quorrel_e2e as e2e
 
-STEP_PAUSE = "0.02"  # seconds between two pointer moves, as a hand would take
-
-
-def drag(session, maze, way, first):
-    """Presses on way[first] and drags from square centre to square centre to the end."""
-    x, y = maze.centre(*way[first])
-    commands = ["mousemove", x, y, "sleep", STEP_PAUSE, "mousedown", "1"]
-    for square in way[first + 1:]:
-        cx, cy = maze.centre(*square)
-        # Two movement events inside the next square: if the first did not step (the game
-        # takes at most one square per event), the second does.
-        commands += ["sleep", STEP_PAUSE, "mousemove", cx, cy,
-                     "sleep", STEP_PAUSE, "mousemove", cx + 1, cy + 1]
-    commands += ["mouseup", "1"]
-    session.xdotool(*commands)
-
-
 def player_index(session, maze, way):
     """Where along the way the player stands: the last square painted in the player's blue."""
     shot = session.screenshot()
@@ -38,7 +21,7 @@ def test(session):
     box = None
     first = 0
     for attempt in range(4):
-        drag(session, maze, way, first)
+        maze.drag(way[first:])
         try:
             box = e2e.wait_for("the result message", lambda: session.find_window("^quorrel$"),
                                limit=15)

@@ -14,10 +14,9 @@ import shutil
 import struct
 import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-import quorrel_e2e as e2e  # noqa: E402  (the shared Xvfb session of the end-to-end tests)
+import quorrel_e2e as e2e  # noqa: E402  (the harness of the end-to-end tests)
 
 APP_ID = "io.github.quorrel.Quorrel"
 TOOLS = ("dpkg-deb", "desktop-file-validate", "appstreamcli", "xprop", "lintian")
@@ -71,8 +70,8 @@ def package_names(relation):
 
 
 def check_lintian(deb):
-    done = subprocess.run(["lintian", "--pedantic", "--display-info", deb],
-                          stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=e2e.LIMIT * 20)
+    done = subprocess.run(["lintian", "--pedantic", "--display-info", deb], text=True,
+                          stdin=subprocess.DEVNULL, capture_output=True, timeout=e2e.LIMIT * 20)
     tags = [line for line in done.stdout.splitlines() if line[:2] in ("E:", "W:", "I:", "P:")]
     for tag in tags:
         e2e.log("lintian " + tag)
@@ -157,7 +156,7 @@ def check_desktop_integration(root, desktop, metainfo):
 
 
 def check_window(program):
-    with e2e.Session(program) as session:
+    with e2e.Game(program) as session:
         classes = session.run("xprop", "-id", session.window, "WM_CLASS").stdout
         e2e.log(classes.strip())
         e2e.check('"quorrel"' in classes, "the window's class is not quorrel: " + classes)
@@ -167,31 +166,21 @@ def check_window(program):
         e2e.log("the unpacked program shows its window %s with an icon" % session.window)
 
 
-def main():
-    if len(sys.argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    cpack, config = sys.argv[1:]
-    scratch = tempfile.mkdtemp(prefix="quorrel-package-")
-    try:
-        missing = [tool for tool in TOOLS if shutil.which(tool) is None]
-        e2e.check(not missing, "missing tools: %s (run `make deps`)" % ", ".join(missing))
-        deb = build_package(cpack, config, scratch)
-        check_fields(deb)
-        check_lintian(deb)
-        root = os.path.join(scratch, "root")
-        run("dpkg-deb", "-x", deb, root)
-        program, desktop, metainfo = check_files(root)
-        check_desktop_integration(root, desktop, metainfo)
-        check_window(program)
-    except e2e.Failure as failure:
-        e2e.log("FAIL: %s" % failure)
-        return 1
-    finally:
-        shutil.rmtree(scratch, ignore_errors=True)
-    e2e.log("PASS")
-    return 0
+def test(session):
+    deb = build_package(*sys.argv[1:3], session.workdir)
+    check_fields(deb)
+    check_lintian(deb)
+    root = os.path.join(session.workdir, "root")
+    run("dpkg-deb", "-x", deb, root)
+    program, desktop, metainfo = check_files(root)
+    check_desktop_integration(root, desktop, metainfo)
+    check_window(program)
+
+
+def scratch(cpack, cpack_config):
+    e2e.need(*TOOLS)
+    return e2e.Session(x=False)
 
 
 if __name__ == "__main__":
-    raise SystemExit(main())
+    raise SystemExit(e2e.main(test, opens=scratch))

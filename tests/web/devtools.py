@@ -16,7 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from quorrel_e2e import LIMIT, Failure, check, log, wait_for  # noqa: E402,F401
+from quorrel_e2e import LIMIT, Failure, check, log, stop, wait_for  # noqa: E402,F401
 
 CHROMIUM = "/usr/bin/chromium"
 FLAGS = ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
@@ -54,8 +54,7 @@ class Site:
         self.url = self.server.stdout.readline().split("(")[1].split(")")[0]
 
     def close(self):
-        self.server.terminate()
-        self.server.wait()
+        stop(self.server)
 
 
 class Browser:
@@ -118,8 +117,8 @@ class Browser:
             self.send("Browser.close")
             self.process.wait(timeout=20)
         except (Failure, OSError, subprocess.TimeoutExpired):
-            self.process.kill()
-            self.process.wait()
+            pass
+        stop(self.process, group=True)  # and what it started beside it
         os.close(self._out)
         os.close(self._in)
         shutil.rmtree(self.profile, ignore_errors=True)

@@ -14,14 +14,13 @@ the texts. Exit status 77 (skipped) when chromium or node is missing."""
 
 import base64
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from devtools import (Browser, Failure, Site, check, log, play_reference,  # noqa: E402
+from devtools import (CHROMIUM, Browser, Site, check, log, play_reference,  # noqa: E402
                       use_draws, wait_for)
+import quorrel_e2e as e2e  # noqa: E402  (on the path devtools puts it on)
 
 WINDOW = (1000, 760)  # the browser window, in CSS pixels
 SIZE = ("10", "10")   # the maze's width and height
@@ -351,31 +350,22 @@ STEPS = [
 ]
 
 
-def main():
-    if shutil.which("node") is None or not os.path.exists("/usr/bin/chromium"):
-        log("skipped: chromium or node is missing")
-        return 77
+def test(session):
     site_folder, reference, desktop = sys.argv[1:4]
-    downloads = tempfile.mkdtemp(prefix="quorrel-downloads-")
-    site = Site(site_folder)
-    browser = Browser(["--window-size=%d,%d" % WINDOW])
-    try:
-        browser.send("Browser.setDownloadBehavior",
-                     {"behavior": "allow", "downloadPath": downloads})
-        game = Game(browser.page(site.url), downloads, reference, desktop)
-        for step in STEPS:
-            step(game)
-            log("ok   " + step.__name__.replace("_", " "))
-    except Failure as failure:
-        log("FAIL %s" % failure)
-        log("chromium said:\n" + open(browser.log_path, errors="replace").read()[-3000:])
-        return 1
-    finally:
-        browser.close()
-        site.close()
-        shutil.rmtree(downloads, ignore_errors=True)
-    return 0
+    downloads = session.folder("downloads")
+    site = session.own(Site(site_folder))
+    browser = session.own(Browser(["--window-size=%d,%d" % WINDOW]))
+    browser.send("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": downloads})
+    game = Game(browser.page(site.url), downloads, reference, desktop)
+    for step in STEPS:
+        step(game)
+        log("ok   " + step.__name__.replace("_", " "))
+
+
+def headless(site_folder, reference, desktop):
+    e2e.need("node", CHROMIUM, skip=True)
+    return e2e.Session(x=False)
 
 
 if __name__ == "__main__":
-    raise SystemExit(main())
+    raise SystemExit(e2e.main(test, opens=headless))
