@@ -28,7 +28,7 @@ KEYS = {
     "Escape": ("Escape", "Escape", 27, ""), "Space": (" ", "Space", 32, " "),
     "Left": ("ArrowLeft", "ArrowLeft", 37, ""), "Up": ("ArrowUp", "ArrowUp", 38, ""),
     "Right": ("ArrowRight", "ArrowRight", 39, ""), "Down": ("ArrowDown", "ArrowDown", 40, ""),
-    "F1": ("F1", "F1", 112, ""),
+    "F1": ("F1", "F1", 112, ""), "Backspace": ("Backspace", "Backspace", 8, ""),
 }
 MODIFIERS = {"Alt": 1, "Ctrl": 2, "Shift": 8}
 
@@ -82,6 +82,12 @@ class Browser:
         os.close(from_browser)
         self._next = 0
         self._pending = b""
+        self.listening = set()  # the methods of the events to keep
+        self.heard = []  # those events, as they came
+
+    def listen(self, *methods):
+        """Keeps every event of these methods in `heard` from now on."""
+        self.listening.update(methods)
 
     def send(self, method, params=None, session=None):
         self._next += 1
@@ -94,6 +100,8 @@ class Browser:
             while b"\0" in self._pending:
                 text, self._pending = self._pending.split(b"\0", 1)
                 reply = json.loads(text)
+                if reply.get("method") in self.listening:
+                    self.heard.append(reply)
                 if reply.get("id") == self._next:
                     if "error" in reply:
                         raise Failure("%s: %s" % (method, reply["error"]))
@@ -142,8 +150,9 @@ class Page:
             raise Failure("%s: %s" % (expression, reply["exceptionDetails"]))
         return reply["result"].get("value")
 
-    def key(self, name):
-        """Presses and releases a key: "Tab", "Down", "Alt+F", "Shift+Tab", ..."""
+    def key(self, name, repeat=False):
+        """Presses and releases a key: "Tab", "Down", "Alt+F", "Shift+Tab", ...; with repeat,
+        as the keyboard's auto-repeat of a key held down."""
         *held, last = name.split("+")
         key, code, vk, text = KEYS.get(last) or (last.lower(), "Key" + last.upper(),
                                                  ord(last.upper()), last.lower())
@@ -151,19 +160,40 @@ class Page:
         if modifiers & (MODIFIERS["Alt"] | MODIFIERS["Ctrl"]):
             text = ""
         event = {"modifiers": modifiers, "key": key, "code": code, "windowsVirtualKeyCode": vk,
-                 "nativeVirtualKeyCode": vk}
+                 "nativeVirtualKeyCode": vk, "autoRepeat": repeat}
         self.send("Input.dispatchKeyEvent",
                   dict(event, type="keyDown" if text else "rawKeyDown", text=text))
         self.send("Input.dispatchKeyEvent", dict(event, type="keyUp"))
 
-    def mouse(self, kind, x, y, buttons=1):
-        """kind: mousePressed, mouseMoved or mouseReleased, at (x, y) in CSS pixels."""
-        event = {"type": kind, "x": x, "y": y, "buttons": buttons, "pointerType": "mouse"}
+    def mouse(self, kind, x, y, buttons=1, button="left", pointer="mouse"):
+        """kind: mousePressed, mouseMoved or mouseReleased, at (x, y) in CSS pixels; buttons
+        the buttons held (1 left, 2 right, 4 middle), button the one pressed or released;
+        pointer "mouse" or "pen"."""
+        event = {"type": kind, "x": x, "y": y, "buttons": buttons, "pointerType": pointer}
         if kind != "mouseMoved":
-            event.update(button="left", clickCount=1)
+            event.update(button=button, clickCount=1)
         elif buttons:
-            event.update(button="left")
+            event.update(button=button)
         self.send("Input.dispatchMouseEvent", event)
+
+    def touch(self, kind, points):
+        """kind: touchStart, touchMove, touchEnd or touchCancel; points the fingers still on
+        the screen after it, each (x, y, id) in CSS pixels."""
+        self.send("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
+            {"x": x, "y": y, "id": finger} for x, y, finger in points]})
+
+    def type(self, text):
+        """Types a text into the focused control, as a keyboard's input method does."""
+        self.send("Input.insertText", {"text": text})
+
+    def view(self, width=None, height=None, ratio=1):
+        """A window of width x height CSS pixels at this device pixel ratio; with no size the
+        browser's own window again."""
+        if width is None:
+            self.send("Emulation.clearDeviceMetricsOverride")
+        else:
+            self.send("Emulation.setDeviceMetricsOverride", {
+                "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": False})
 
     def click(self, x, y):
         self.mouse("mousePressed", x, y)
