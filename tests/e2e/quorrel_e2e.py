@@ -583,18 +583,10 @@ class Maze:
     """Where a maze of a given size is drawn on the screen, and what a screenshot shows of it."""
 
     def __init__(self, session, columns, rows, square, inset, origin_x, origin_y):
-        self.s = session
-        self.columns = columns
-        self.rows = rows
-        self.square = square
-        self.inset = inset
-        self.origin_x = origin_x
-        self.origin_y = origin_y
-        self.entry_col = 0
-        self.exit_col = 0
-        self.right_open = {}
-        self.down_open = {}
-        self.shot = None
+        self.s, self.columns, self.rows = session, columns, rows
+        self.square, self.inset, self.origin_x, self.origin_y = square, inset, origin_x, origin_y
+        self.entry_col = self.exit_col = 0
+        self.right_open, self.down_open, self.shot = {}, {}, None
 
     def screen(self, x_twips, y_twips):
         """The screen pixel under a point of the board given in twips."""

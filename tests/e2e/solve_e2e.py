@@ -11,7 +11,7 @@ def test(session):
     way = maze.route()
 
     session.focus_window()
-    session.xdotool("key", "--clearmodifiers", "alt+s")
+    session.key("alt+s")
 
     def solved():
         shot = session.screenshot()
