@@ -355,13 +355,7 @@ function buildControls() {
     } else {
       control = el('input', { type: 'text', readOnly: row.kind === 'Box', title: row.tip });
     }
-    if (row.kind === 'Selector') {
-      const list = el('datalist', { id: `${row.name}-sizes` },
-        ...T.sizeEntries.map((value) => el('option', { value })));
-      control.setAttribute('list', list.id);
-      control.value = T.sizeEntries[T.initialSizeEntry];
-      client.append(list);
-    }
+    if (row.kind === 'Selector') control.value = T.sizeEntries[T.initialSizeEntry];
     Object.assign(control, { id: row.name, className: 'control' });
     if (row.bold) control.style.font = boldFont;
     Object.assign(control.style, {
@@ -374,6 +368,85 @@ function buildControls() {
   }
   for (const name of T.focusOrder) if (made[name]) client.insertBefore(made[name], boardEl);
   for (const row of T.controls) if (!made[row.name].parentNode) client.insertBefore(made[row.name], boardEl);
+  for (const row of T.controls) if (row.kind === 'Selector') sizeSelector(made[row.name], row);
+}
+
+// ---- A size selector: an editable combo box. Typing always edits the text, which the game
+// reads as it stands; the list, opened by its button or Alt+Down, offers every size of the
+// game's table whatever the box holds. The button takes no Tab stop: the box's keys open it.
+const attrs = (node, map) => {
+  for (const [name, value] of Object.entries(map)) node.setAttribute(name, value);
+  return node;
+};
+function sizeSelector(box, row) {
+  const options = T.sizeEntries.map((size, i) => attrs(el('div', { id: `${row.name}-${i}` }, size),
+    { role: 'option', 'aria-selected': 'false' }));
+  const list = attrs(el('div', { id: `${row.name}-sizes`, className: 'sizes', hidden: true },
+    ...options), { role: 'listbox', 'aria-label': row.accessibleName });
+  const button = attrs(el('button', { type: 'button', tabIndex: -1, className: 'opener' }),
+    { 'aria-label': row.accessibleName, 'aria-controls': list.id, 'aria-expanded': 'false' });
+  attrs(box, { role: 'combobox', 'aria-autocomplete': 'none', 'aria-controls': list.id,
+    'aria-expanded': 'false' });
+  const px = (length) => length / twips();
+  const wide = 14;  // the button's width, in pixels
+  Object.assign(button.style, { left: `${px(row.left + row.width) - wide}px`,
+    top: `${px(T.controlTop)}px`, width: `${wide}px`, height: `${px(row.height)}px` });
+  Object.assign(list.style, { left: `${px(row.left)}px`, top: `${px(T.controlTop + row.height)}px`,
+    minWidth: `${px(row.width)}px` });
+  box.style.paddingRight = `${wide}px`;
+  box.after(button, list);
+
+  let active = -1;  // the option with the visual focus, -1 for none
+  const show = (at) => {
+    active = at;
+    options.forEach((option, i) => option.setAttribute('aria-selected', String(i === at)));
+    if (at < 0) box.removeAttribute('aria-activedescendant');
+    else box.setAttribute('aria-activedescendant', options[at].id);
+  };
+  const expand = (open, at = -1) => {
+    list.hidden = !open;
+    for (const node of [box, button]) node.setAttribute('aria-expanded', String(open));
+    show(open ? at : -1);
+  };
+  const take = (at) => {
+    box.value = T.sizeEntries[at];
+    expand(false);
+  };
+  box.addEventListener('keydown', (e) => {
+    const down = e.key === 'ArrowDown';
+    const last = options.length - 1;
+    if ((down || e.key === 'ArrowUp') && !e.ctrlKey && !e.metaKey) {
+      const here = T.sizeEntries.indexOf(box.value.trim());
+      if (e.altKey) {
+        if (down) expand(true, active);
+        else if (active >= 0) take(active);
+        else expand(false);
+      } else if (list.hidden || active < 0) {
+        expand(true, here >= 0 ? here : down ? 0 : last);
+      } else {
+        show(down ? (active < last ? active + 1 : 0) : (active > 0 ? active - 1 : last));
+      }
+    } else if (e.key === 'Enter' && !list.hidden) {
+      if (active >= 0) take(active); else expand(false);
+    } else if (e.key === 'Escape' && !list.hidden) {
+      expand(false);
+    } else {
+      return;
+    }
+    e.preventDefault();
+  });
+  box.addEventListener('input', () => show(-1));
+  box.addEventListener('blur', () => expand(false));
+  // A press on the button or the list leaves the focus in the box.
+  for (const node of [button, list]) node.addEventListener('mousedown', (e) => e.preventDefault());
+  button.addEventListener('click', () => {
+    box.focus();
+    expand(list.hidden, T.sizeEntries.indexOf(box.value.trim()));
+  });
+  options.forEach((option, i) => option.addEventListener('click', () => take(i)));
+  document.addEventListener('pointerdown', (e) => {
+    if (!list.hidden && ![box, button, list].some((node) => node.contains(e.target))) expand(false);
+  });
 }
 const newMazeId = () => T.commands.find((r) => r.place === 'Button').id;
 
