@@ -10,8 +10,7 @@
 #include <optional>
 
 #include "board_canvas.h"
-#include "ui/controls.h"
-#include "ui/surface.h"
+#include "game/ports.h"
 
 namespace quorrel::app {
 

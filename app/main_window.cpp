@@ -19,6 +19,8 @@
 #include "board_widget.h"
 #include "bold_font.h"
 #include "play/play.h"
+#include "gen/random_source.h"
+#include "mazefile/posix_file_store.h"
 #include "qt_text.h"
 #include "ui/board_description.h"
 #include "ui/commands.h"

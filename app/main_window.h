@@ -5,10 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "gen/random_source.h"
-#include "mazefile/file_store.h"
-#include "ui/controls.h"
-#include "ui/mazeform.h"
+#include "game/mazeform.h"
+#include "game/ports.h"
 
 class QAction;
 class QComboBox;

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string_view>
 
-#include "ui/controls.h"
+#include "game/ports.h"
 
 class QWidget;
 

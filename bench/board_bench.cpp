@@ -28,7 +28,8 @@
 #include "bare_window.h"
 #include "board/new_maze.h"
 #include "board_widget.h"
-#include "gen/random_source.h"
+#include "game/mazeform.h"
+#include "game/ports.h"
 #include "judged_run.h"
 #include "main_window.h"
 #include "model/state.h"
@@ -38,7 +39,6 @@
 #include "support/doubles.h"
 #include "support/maze_geometry.h"
 #include "ui/commands.h"
-#include "ui/mazeform.h"
 
 namespace quorrel::bench {
 namespace {

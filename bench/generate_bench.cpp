@@ -3,10 +3,10 @@
 #include <string>
 
 #include "board/new_maze.h"
+#include "game/mazeform.h"
 #include "gen/generator.h"
 #include "gen/random_source.h"
 #include "support/doubles.h"
-#include "ui/mazeform.h"
 
 namespace quorrel::bench {
 namespace {

@@ -8,7 +8,7 @@ import re
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 # The commands in the order of the table, which is the order of the enum.
-with open(os.path.join(HERE, "..", "src", "ui", "controls.h"), encoding="utf-8") as header:
+with open(os.path.join(HERE, "..", "src", "game", "command.h"), encoding="utf-8") as header:
     ENUM = re.search(r"enum class Command \{([^}]*)\}", header.read()).group(1)
 ROWS = [name.strip() for name in ENUM.split(",") if name.strip()]
 PICKS = [(7 * i) % 256 for i in range(32)]

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "mazefile/file_store.h"
+#include "game/ports.h"
 
 namespace quorrel::web {
 

@@ -3,8 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/controls.h"
-#include "ui/surface.h"
+#include "game/ports.h"
 
 namespace quorrel::web {
 

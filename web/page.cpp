@@ -8,10 +8,10 @@
 #include <string>
 
 #include "gen/random_source.h"
+#include "game/mazeform.h"
 #include "play/play.h"
 #include "ui/board_description.h"
 #include "ui/commands.h"
-#include "ui/mazeform.h"
 #include "ui/window.h"
 #include "web/download_store.h"
 #include "web/js_ports.h"

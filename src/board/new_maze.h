@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/mazeform.h"
+#include "game/mazeform.h"
 
 namespace quorrel {
 

@@ -3,17 +3,9 @@
 #include <cstdint>
 #include <random>
 
+#include "game/ports.h"
+
 namespace quorrel {
-
-// Uniform draws r with 0 <= r < 1.
-class RandomSource {
-  public:
-    virtual ~RandomSource() = default;
-
-    // Called at the start of every maze.
-    virtual void reseed() = 0;
-    virtual double next() = 0;
-};
 
 // A Mersenne Twister reseeded from the clock at every maze. The seed mixes the wall clock and
 // the steady clock at full resolution with a count of reseeds, so two mazes started within

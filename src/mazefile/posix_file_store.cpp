@@ -1,10 +1,10 @@
+#include "mazefile/posix_file_store.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-
-#include "mazefile/file_store.h"
 
 namespace quorrel {
 

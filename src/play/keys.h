@@ -1,7 +1,7 @@
 #pragma once
 
+#include "game/mazeform.h"
 #include "play/steps.h"
-#include "ui/mazeform.h"
 
 namespace quorrel {
 

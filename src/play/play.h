@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/mazeform.h"
+#include "game/mazeform.h"
 
 namespace quorrel {
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 
 #include "board/drawing.h"
+#include "game/command.h"
 #include "play/play.h"
-#include "ui/commands.h"
 
 namespace quorrel {
 
@@ -10,13 +10,17 @@ namespace {
 
 // Checks the item of the chosen radius, unchecks the other four and sets the radius.
 void chooseVisibility(Mazeform& f, Int radius) {
-    for (const CommandRow& row : commands()) {
-        if (row.radius >= 0 && row.radius != radius) {
-            f.io.controls.setChecked(row.id, false);
+    for (const VisibilityChoice& choice : kVisibilityChoices) {
+        if (choice.radius != radius) {
+            f.io.controls.setChecked(choice.item, false);
         }
     }
     f.visibility = radius;
-    f.io.controls.setChecked(visibilityItem(radius)->id, true);
+    for (const VisibilityChoice& choice : kVisibilityChoices) {
+        if (choice.radius == radius) {
+            f.io.controls.setChecked(choice.item, true);
+        }
+    }
 }
 
 }  // namespace

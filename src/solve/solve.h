@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/mazeform.h"
+#include "game/mazeform.h"
 
 namespace quorrel {
 

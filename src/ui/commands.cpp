@@ -71,10 +71,11 @@ bool seeing(const State& s) {
     return s.visibility == Radius;
 }
 
-template <Int Radius, void (*Handler)(Mazeform&)>
-constexpr CommandRow visibilityRow(Command id, std::string_view caption, std::string_view name) {
-    return {id,     Place::InMenu, "hide", caption,        name,   seeing<Radius>,
-            Radius, run<Handler>,  {},     KeyScope::None, nullptr};
+// A Visibility item, checked while the radius it chooses is in force.
+template <Command Id, void (*Handler)(Mazeform&)>
+constexpr CommandRow visibilityRow(std::string_view caption, std::string_view name) {
+    return {Id,           Place::InMenu, "hide", caption,        name,   seeing<radiusOf(Id)>,
+            radiusOf(Id), run<Handler>,  {},     KeyScope::None, nullptr};
 }
 
 constexpr CommandRow stepRow(Command id, std::string_view name, Outcome (*handler)(Mazeform&),
@@ -127,11 +128,11 @@ constexpr std::array kTable = {
                {},
                KeyScope::None,
                say<describeSolution>},
-    visibilityRow<1, hide1_Click>(Command::Hide1, "1 square visibility", "hide1"),
-    visibilityRow<2, hide2_Click>(Command::Hide2, "2 square visibility", "hide2"),
-    visibilityRow<4, hide4_Click>(Command::Hide4, "4 square visibility", "hide4"),
-    visibilityRow<8, hide8_Click>(Command::Hide8, "8 square visibility", "hide8"),
-    visibilityRow<0, hide0_Click>(Command::Hide0, "Full visibility", "hide0"),
+    visibilityRow<Command::Hide1, hide1_Click>("1 square visibility", "hide1"),
+    visibilityRow<Command::Hide2, hide2_Click>("2 square visibility", "hide2"),
+    visibilityRow<Command::Hide4, hide4_Click>("4 square visibility", "hide4"),
+    visibilityRow<Command::Hide8, hide8_Click>("8 square visibility", "hide8"),
+    visibilityRow<Command::Hide0, hide0_Click>("Full visibility", "hide0"),
     // A blank entry between Visibility and HELP! that does nothing.
     CommandRow{Command::Blank,
                Place::MenuBar,

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "game/mazeform.h"
 #include "model/types.h"
 #include "play/steps.h"
-#include "ui/mazeform.h"
 
 namespace quorrel {
 

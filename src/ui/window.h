@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/mazeform.h"
+#include "game/mazeform.h"
 
 namespace quorrel {
 

@@ -5,7 +5,7 @@
 // generated and drawn, no existing file loses a byte, no half-written maze file stays behind,
 // and a failure is told once, after the drawing.
 
-#include "mazefile/maze_file.h"
+#include "game/maze_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -35,7 +35,7 @@
 
 #include "board/new_maze.h"
 #include "gen/generator.h"
-#include "mazefile/file_store.h"
+#include "mazefile/posix_file_store.h"
 #include "support/doubles.h"
 #include "support/invariants.h"
 #include "support/maze_geometry.h"

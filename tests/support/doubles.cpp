@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "mazefile/maze_file.h"
+#include "game/maze_file.h"
 #include "ui/commands.h"
 
 namespace quorrel::testing {

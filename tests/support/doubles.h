@@ -13,12 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "game/mazeform.h"
+#include "game/ports.h"
 #include "gen/random_source.h"
-#include "mazefile/file_store.h"
 #include "model/state.h"
-#include "ui/controls.h"
-#include "ui/mazeform.h"
-#include "ui/surface.h"
 
 namespace quorrel::testing {
 

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "game/mazeform.h"
 #include "play/steps.h"
 #include "support/doubles.h"
 #include "support/invariants.h"
 #include "ui/commands.h"
-#include "ui/mazeform.h"
 
 namespace quorrel::testing {
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "game/ports.h"
 #include "model/state.h"
 #include "support/maze_geometry.h"
-#include "ui/surface.h"
 
 namespace quorrel::testing {
 

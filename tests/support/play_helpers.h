@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "board/new_maze.h"
+#include "game/mazeform.h"
 #include "gen/generator.h"
 #include "gen/random_source.h"
 #include "play/play.h"
 #include "support/doubles.h"
 #include "support/maze_geometry.h"
 #include "ui/commands.h"
-#include "ui/mazeform.h"
 
 namespace quorrel::testing {
 

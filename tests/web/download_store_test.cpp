@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "mazefile/maze_file.h"
+#include "game/maze_file.h"
 
 namespace quorrel::web {
 namespace {

@@ -1,4 +1,4 @@
-#include "mazefile/maze_file.h"
+#include "game/maze_file.h"
 
 #include <cstdio>
 

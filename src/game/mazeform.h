@@ -3,12 +3,9 @@
 #include <functional>
 #include <string_view>
 
-#include "gen/random_source.h"
-#include "mazefile/file_store.h"
-#include "mazefile/maze_file.h"
+#include "game/maze_file.h"
+#include "game/ports.h"
 #include "model/state.h"
-#include "ui/controls.h"
-#include "ui/surface.h"
 
 namespace quorrel {
 
@@ -51,6 +48,10 @@ struct Ports {
     FileStore& files;
 };
 
+// The front end that shows the window, for the little that differs between them: the help's
+// credit names the desktop's toolkit, the page's none.
+enum class FrontEnd { Desktop, Page };
+
 // The main window as the game's procedures see it: its state record and its ports. Every
 // procedure of the game takes the window and works on its variables directly.
 struct Mazeform : State {
@@ -67,6 +68,7 @@ struct Mazeform : State {
     CountedMessages counted;
     Ports io;
     MazeFile file;  // the maze text file being written while a maze is generated
+    FrontEnd frontEnd = FrontEnd::Desktop;
 };
 
 }  // namespace quorrel

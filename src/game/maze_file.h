@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "mazefile/file_store.h"
+#include "game/ports.h"
 
 namespace quorrel {
 
