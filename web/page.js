@@ -224,7 +224,7 @@ Object.assign(core.page, {
 });
 
 // ---- The menu bar: the commands in the table's order, lists for the items of a menu.
-let focusBefore = null;  // where the focus goes back to when the menus close
+let focusBefore = null;  // the last focus outside the menus, where it goes back to
 let tops = [];  // the menu bar's items
 const listOf = (item) => item.nextElementSibling;
 const itemsOf = (list) => [...list.children];
@@ -243,10 +243,9 @@ function closeMenus() {
 function leaveMenus() {
   const inside = $('menubar').contains(document.activeElement);
   closeMenus();
-  if (inside && focusBefore) focusBefore.focus();
+  if (inside) (focusBefore?.isConnected ? focusBefore : $(T.focusOrder[0])).focus();
 }
 function enterMenus(item) {
-  if (!$('menubar').contains(document.activeElement)) focusBefore = document.activeElement;
   closeMenus();
   const list = listOf(item);
   if (list) {
@@ -298,8 +297,14 @@ function buildMenus() {
     const key = accessKey(captionOf(item));
     if (key) item.setAttribute('aria-keyshortcuts', `Alt+${key.toUpperCase()}`);
   }
+  // However the menus close, the focus goes back where it was before they were entered: a
+  // press in the bar leaves the focus where it is, and a press outside leaves the menus.
+  $('menubar').addEventListener('mousedown', (e) => e.preventDefault());
+  document.addEventListener('focusin', (e) => {
+    if (!$('menubar').contains(e.target)) focusBefore = e.target;
+  });
   document.addEventListener('pointerdown', (e) => {
-    if (!$('menubar').contains(e.target)) closeMenus();
+    if (!$('menubar').contains(e.target)) leaveMenus();
   });
 }
 const captionOf = (item) => (T.commands.find((r) => r.name === item.id)
@@ -326,10 +331,7 @@ function menuKey(e) {
     case 'Enter': case ' ':
       if (list && !inList) enterMenus(top); else choose(here);
       break;
-    case 'Escape':
-      if (inList) { closeMenus(); top.focus(); } else leaveMenus();
-      break;
-    case 'Tab':
+    case 'Escape': case 'Tab':
       leaveMenus();
       break;
     default:

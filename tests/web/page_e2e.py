@@ -286,6 +286,20 @@ def a_selector_lists_every_size(g):
     check(g.focused() == "Combo2", "Tab from the width went to %r" % g.focused())
 
 
+def menus_give_the_focus_back(g):
+    """However a menu closes, the focus goes back where it was: a click on an item of the bar or
+    of a list, a click outside, Escape, Tab."""
+    open_list = "document.querySelector('[role=menu]:not([hidden])')"
+    for start, actions in (("board", "#retry"), ("board", "#nul"), ("Text1", "#hide #board"),
+                           ("Combo2", "#mkfil #mkfile #mkfil #mkfile"), ("board", "#hide Escape"),
+                           ("Command1", "Alt+V Escape"), ("Text2", "Alt+F Tab")):
+        g.js("document.getElementById('%s').focus()" % start)
+        for action in actions.split():
+            g.click(action) if action.startswith("#") else g.page.key(action)
+        check(g.focused() == start and not g.js(open_list),
+              "after %s from %s the focus is on %r" % (actions, start, g.focused()))
+
+
 def f1_shows_the_help(g):
     g.page.key("F1")
     g.wait_box(g.ref["help"], ["ok"])
@@ -375,6 +389,7 @@ STEPS = [
     no_button_by_mouse,
     a_bad_size_is_refused,
     a_selector_lists_every_size,
+    menus_give_the_focus_back,
     f1_shows_the_help,
     pictures_match_the_desktops,
     a_phone_shows_the_whole_window,
