@@ -337,7 +337,10 @@ def retry_by_mouse_and_a_finger_walks_out(g):
 
 
 def a_bad_size_is_refused(g):
-    g.js("document.getElementById('Combo1').value = '1'")
+    g.click("#Combo1")
+    g.click("#Combo1")  # into the box that has the focus: typing still edits it
+    g.page.key("Ctrl+A")
+    g.page.key("1")
     g.js("document.getElementById('Command1').focus()")
     g.page.key("Space")
     g.wait_box(g.ref["sizeMessage"], ["ok"])
@@ -345,6 +348,47 @@ def a_bad_size_is_refused(g):
     g.page.key("Enter")
     g.wait_no_box()
     check(g.focused() == "Command1", "the focus is on %r after the box" % g.focused())
+
+
+def a_selector_lists_every_size(g):
+    """Alt+Down and the list's button open every size whatever the box holds; Up and Down move,
+    Enter or a click takes, Escape closes; the button is no Tab stop."""
+    sizes = g.tables["sizeEntries"]
+    box = "document.getElementById('Combo1')"
+    listed = g.js(box + ".getAttribute('aria-controls')")
+    shown = ("(() => { const l = document.getElementById('%s'); return l.hidden ? null :"
+             " [%s.getAttribute('aria-expanded'), [...l.children].map((o) =>"
+             " (o.getAttribute('aria-selected') === 'true' ? '*' : '') + o.textContent)]; })()"
+             % (listed, box))
+    lit = lambda at: ["true", [("*" if i == at else "") + s for i, s in enumerate(sizes)]]
+    g.click("#Combo1")
+    for keys, click, want, value in (
+            ("Alt+Down", "", lit(-1), "1"), ("Down Down", "", lit(1), "1"),
+            ("Up Enter", "", None, sizes[0]), ("", "button[aria-controls=%s]", lit(0), sizes[0]),
+            ("", "#%s > :nth-child(7)", None, sizes[6]), ("Alt+Down Escape", "", None, sizes[6])):
+        for key in keys.split():
+            g.page.key(key)
+        if click:
+            g.click(click % listed)
+        check(g.js(shown) == want and g.js(box + ".value") == value and g.focused() == "Combo1",
+              "after %r: the list %r, the box %r" % (keys or click, g.js(shown),
+                                                     g.js(box + ".value")))
+    g.page.key("Tab")
+    check(g.focused() == "Combo2", "Tab from the width went to %r" % g.focused())
+
+
+def menus_give_the_focus_back(g):
+    """However a menu closes, the focus goes back where it was: a click on an item of the bar or
+    of a list, a click outside, Escape, Tab."""
+    open_list = "document.querySelector('[role=menu]:not([hidden])')"
+    for start, actions in (("board", "#retry"), ("board", "#nul"), ("Text1", "#hide #board"),
+                           ("Combo2", "#mkfil #mkfile #mkfil #mkfile"), ("board", "#hide Escape"),
+                           ("Command1", "Alt+V Escape"), ("Text2", "Alt+F Tab")):
+        g.js("document.getElementById('%s').focus()" % start)
+        for action in actions.split():
+            g.click(action) if action.startswith("#") else g.page.key(action)
+        check(g.focused() == start and not g.js(open_list),
+              "after %s from %s the focus is on %r" % (actions, start, g.focused()))
 
 
 def f1_shows_the_help(g):
@@ -440,6 +484,8 @@ STEPS = [
     visibility_by_mouse,
     retry_by_mouse_and_a_finger_walks_out,
     a_bad_size_is_refused,
+    a_selector_lists_every_size,
+    menus_give_the_focus_back,
     f1_shows_the_help,
     pictures_match_the_desktops,
     a_phone_shows_the_whole_window,
