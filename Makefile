@@ -32,10 +32,13 @@ FUZZ_PACKAGES := cmake make g++ clang-14 libclang-rt-14-dev
 PACKAGE_PACKAGES := dpkg-dev lintian
 # The page: Debian's emscripten, which finds its JavaScript parser (node-acorn) only on
 # NODE_PATH when the node on the PATH is not Debian's own. Its tests: GoogleTest's sources, built
-# to WebAssembly and run under node, Debian's chromium for the end-to-end test, and gzip for the
-# site's size.
+# to WebAssembly and run under node; the end-to-end test in Debian's chromium, firefox-esr and
+# webkit2gtk-driver (WebKitWebDriver and MiniBrowser), the last two on Xvfb (xdotool gives
+# Firefox's window the focus, ImageMagick takes a screenshot of a failure), with axe-core from
+# npm (npm itself where the node installed brings none); gzip for the site's size.
 WEB_PACKAGES := cmake make python3 emscripten node-acorn
-WEB_TEST_PACKAGES := libgtest-dev chromium gzip
+WEB_TEST_PACKAGES := libgtest-dev chromium firefox-esr webkit2gtk-driver xvfb xauth xdotool \
+	imagemagick gzip $(if $(shell command -v npm),,npm)
 GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel
 
 .PHONY: all deps deps-run deps-test deps-bench deps-fuzz deps-package configure build run test \
@@ -124,9 +127,14 @@ web-run: web
 	@echo "Quorrel in a browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
 	cd $(WEB_BUILD)/site && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
 
-# The page's tests: the core's tests compiled to WebAssembly under node, the page in headless
-# Chromium (held to the desktop's pictures, drawn by tests/app/board_picture), the site's size.
+# The page's tests: the core's tests compiled to WebAssembly under node, the page in Chromium,
+# Firefox and WebKit (held to the desktop's pictures, drawn by tests/app/board_picture, and
+# checked by axe-core, which npm ci installs as tests/web/package-lock.json pins it, again only
+# when the lock file is newer than the installed copy), the site's size.
 web-test: configure deps-web-test
+	cd tests/web && if [ ! -e node_modules/.package-lock.json ] || \
+		[ package-lock.json -nt node_modules/.package-lock.json ]; then \
+		npm ci --no-audit --no-fund; fi
 	cmake --build $(BUILD) -j$(JOBS) --target board_picture
 	$(WEB_CONFIGURE) -DQUORREL_BUILD_TESTS=ON \
 		-DQUORREL_DESKTOP_PICTURE=$(abspath $(BUILD))/tests/app/board_picture
