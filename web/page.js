@@ -29,6 +29,10 @@ const accessKey = (caption) => {
   const at = caption.indexOf('&');
   return at < 0 ? '' : caption[at + 1].toLowerCase();
 };
+// The letter a key press gives an access key: the letter it types or, where it types another
+// character (Option+F gives "ƒ" on a Mac), the letter of its place on the keyboard.
+const letterOf = (e) => (/^[a-z]$/i.test(e.key) ? e.key.toLowerCase()
+  : /^Key[A-Z]$/.test(e.code) ? e.code[3].toLowerCase() : '');
 
 // ---- The board: a canvas kept at the screen's density that only ever grows, so that the
 // picture survives resizing, as on the desktop.
@@ -223,7 +227,8 @@ Object.assign(core.page, {
   },
 });
 
-// ---- The menu bar: the commands in the table's order, lists for the items of a menu.
+// ---- The menu bar: the commands in the table's order, lists for the items of a menu. The bar
+// is one Tab stop, before the strip of controls: the bar item last in use takes the Tab.
 let focusBefore = null;  // the last focus outside the menus, where it goes back to
 let tops = [];  // the menu bar's items
 const listOf = (item) => item.nextElementSibling;
@@ -245,14 +250,21 @@ function leaveMenus() {
   closeMenus();
   if (inside) (focusBefore?.isConnected ? focusBefore : $(T.focusOrder[0])).focus();
 }
-function enterMenus(item) {
+function rove(item) {
+  for (const top of tops) top.tabIndex = top === item ? 0 : -1;
+}
+// Opens the item's list with the focus on its first item, or its last; a bar item without a
+// list takes the focus itself.
+function enterMenus(item, last = false) {
   closeMenus();
+  rove(item);
   const list = listOf(item);
   if (list) {
     list.hidden = false;
     menuOpen = true;
     item.setAttribute('aria-expanded', 'true');
-    itemsOf(list)[0].focus();
+    const items = itemsOf(list);
+    items[last ? items.length - 1 : 0].focus();
   } else {
     item.focus();
   }
@@ -292,6 +304,7 @@ function buildMenus() {
     }
   }
   tops = [...$('menubar').querySelectorAll(':scope > .slot > .item')];
+  rove(tops[0]);
   for (const item of tops) {
     if (listOf(item)) item.setAttribute('aria-expanded', 'false');
     const key = accessKey(captionOf(item));
@@ -310,28 +323,45 @@ function buildMenus() {
 const captionOf = (item) => (T.commands.find((r) => r.name === item.id)
   || T.menus.find((m) => m.name === item.id)).caption;
 
-// Keys while the focus is in the menus: arrows move, Enter and Space choose, Escape leaves.
+// Keys while the focus is in the menus: Left and Right go along the bar, Up and Down along a
+// list, Home and End to either end; Down, Enter and Space open a list on its first item, Up
+// on its last; Enter and Space choose; Escape, and Tab from an open list, leave the menus.
 function menuKey(e) {
   const here = document.activeElement;
   const top = tops.includes(here) ? here : here.parentElement.previousElementSibling;
   const list = listOf(top);
   const inList = list && list.contains(here);
-  const step = (items, by) => items[(items.indexOf(here) + by + items.length) % items.length];
-  const next = (by) => tops[(tops.indexOf(top) + by + tops.length) % tops.length];
+  const items = inList ? itemsOf(list) : tops;
+  const at = (i) => items[(i + items.length) % items.length];
+  const toBar = (to) => {
+    closeMenus();
+    rove(to);
+    to.focus();
+  };
   switch (e.key) {
     case 'ArrowRight': case 'ArrowLeft': {
-      const to = next(e.key === 'ArrowRight' ? 1 : -1);
-      if (inList && listOf(to)) enterMenus(to); else { closeMenus(); to.focus(); }
+      const to = tops[(tops.indexOf(top) + (e.key === 'ArrowRight' ? 1 : -1) + tops.length)
+        % tops.length];
+      if (inList && listOf(to)) enterMenus(to); else toBar(to);
       break;
     }
     case 'ArrowDown': case 'ArrowUp':
-      if (inList) step(itemsOf(list), e.key === 'ArrowDown' ? 1 : -1).focus();
-      else if (list) enterMenus(top);
+      if (inList) at(items.indexOf(here) + (e.key === 'ArrowDown' ? 1 : -1)).focus();
+      else if (list) enterMenus(top, e.key === 'ArrowUp');
       break;
+    case 'Home': case 'End': {
+      const end = at(e.key === 'Home' ? 0 : -1);
+      if (inList) end.focus(); else toBar(end);
+      break;
+    }
     case 'Enter': case ' ':
       if (list && !inList) enterMenus(top); else choose(here);
       break;
-    case 'Escape': case 'Tab':
+    case 'Escape':
+      leaveMenus();
+      break;
+    case 'Tab':
+      if (!inList) return;
       leaveMenus();
       break;
     default:
@@ -474,8 +504,8 @@ function onKey(e) {
     perform(row.id);
     return;
   }
-  if (e.altKey && !e.ctrlKey && !e.metaKey && e.key.length === 1) {
-    const item = tops.find((i) => accessKey(captionOf(i)) === e.key.toLowerCase());
+  if (e.altKey && !e.ctrlKey && !e.metaKey && letterOf(e)) {
+    const item = tops.find((i) => accessKey(captionOf(i)) === letterOf(e));
     if (item) {
       e.preventDefault();
       if (listOf(item)) enterMenus(item); else choose(item);

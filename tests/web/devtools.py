@@ -29,6 +29,7 @@ KEYS = {
     "Left": ("ArrowLeft", "ArrowLeft", 37, ""), "Up": ("ArrowUp", "ArrowUp", 38, ""),
     "Right": ("ArrowRight", "ArrowRight", 39, ""), "Down": ("ArrowDown", "ArrowDown", 40, ""),
     "F1": ("F1", "F1", 112, ""), "Backspace": ("Backspace", "Backspace", 8, ""),
+    "Home": ("Home", "Home", 36, ""), "End": ("End", "End", 35, ""),
 }
 MODIFIERS = {"Alt": 1, "Ctrl": 2, "Shift": 8}
 
@@ -163,6 +164,17 @@ class Page:
                  "nativeVirtualKeyCode": vk, "autoRepeat": repeat}
         self.send("Input.dispatchKeyEvent",
                   dict(event, type="keyDown" if text else "rawKeyDown", text=text))
+        self.send("Input.dispatchKeyEvent", dict(event, type="keyUp"))
+
+    def layout_key(self, name, key):
+        """Presses and releases a letter key that the keyboard's layout makes give another
+        character: layout_key("Alt+F", "ƒ") is Option+F on a Mac, the key KeyF giving "ƒ"."""
+        *held, last = name.split("+")
+        vk = ord(last.upper())
+        event = {"modifiers": sum(MODIFIERS[m] for m in held), "key": key,
+                 "code": "Key" + last.upper(), "windowsVirtualKeyCode": vk,
+                 "nativeVirtualKeyCode": vk}
+        self.send("Input.dispatchKeyEvent", dict(event, type="keyDown", text=key))
         self.send("Input.dispatchKeyEvent", dict(event, type="keyUp"))
 
     def mouse(self, kind, x, y, buttons=1, button="left", pointer="mouse"):

@@ -193,6 +193,9 @@ def menus_follow_the_table(g):
 
 
 def alt_f_turns_make_file_on(g):
+    g.page.layout_key("Alt+F", "\u0192")  # Option+F on a Mac
+    wait_for("the File menu open by Option+F", lambda: g.focused() == "mkfile")
+    g.page.key("Escape")
     g.page.key("Alt+F")
     wait_for("the File menu open", lambda: g.focused() == "mkfile")
     check(g.js("document.getElementById('mkfil').getAttribute('aria-expanded')") == "true",
@@ -202,6 +205,26 @@ def alt_f_turns_make_file_on(g):
              lambda: g.js("document.getElementById('mkfile').getAttribute('aria-checked')")
              == "true")
     check(g.focused() == "Command1", "the focus did not go back to NEW MAZE: %r" % g.focused())
+
+
+def the_menu_bar_is_one_tab_stop(g):
+    """Shift+Tab from NEW MAZE reaches the menu bar, one Tab stop at the item last in use; Left,
+    Right, Home and End go along the bar or a list, Down and Enter open a list on its first item,
+    Up on its last; Tab goes on from the bar, and back from a list."""
+    stops = ("[...document.querySelectorAll('#menubar .item')].filter((i) => i.tabIndex >= 0)"
+             ".map((i) => i.id)")
+    for keys, focused, stop in (
+            ("Shift+Tab", "mkfil", "mkfil"), ("Left", "help", "help"),
+            ("Right", "mkfil", "mkfil"), ("End", "help", "help"), ("Home Right", "retry", "retry"),
+            ("Right Right Up", "hide0", "hide"), ("Down", "hide1", "hide"),
+            ("End", "hide0", "hide"), ("Right", "nul", "nul"), ("Escape", "Command1", "nul"),
+            ("Shift+Tab", "nul", "nul"), ("Left Enter", "hide1", "hide"),
+            ("Tab", "Command1", "hide"), ("Shift+Tab Home Down", "mkfile", "mkfil"),
+            ("Escape Shift+Tab Tab", "Command1", "mkfil")):
+        for key in keys.split():
+            g.page.key(key)
+        check(g.focused() == focused and g.js(stops) == [stop], "after %s the focus is on %r,"
+              " the bar's Tab stops %r" % (keys, g.focused(), g.js(stops)))
 
 
 def seed_the_draws(g):
@@ -470,6 +493,7 @@ STEPS = [
     controls_sit_at_their_twips,
     menus_follow_the_table,
     alt_f_turns_make_file_on,
+    the_menu_bar_is_one_tab_stop,
     seed_the_draws,
     enter_on_new_maze_makes_the_maze_and_its_file,
     axe_finds_nothing_with_a_maze_drawn,
