@@ -192,10 +192,15 @@ def menus_follow_the_table(g):
                      ["hide0", "menuitemradio", "true"]], "check marks %r" % checks)
 
 
-def alt_f_turns_make_file_on(g):
-    g.page.layout_key("Alt+F", "\u0192")  # Option+F on a Mac
+def option_f_opens_the_file_menu(g):
+    """On a Mac Option+F gives "\u0192", with the key's code KeyF."""
+    g.page.layout_key("Alt+F", "\u0192")
     wait_for("the File menu open by Option+F", lambda: g.focused() == "mkfile")
     g.page.key("Escape")
+    check(g.focused() == "Command1", "Escape left the focus on %r" % g.focused())
+
+
+def alt_f_turns_make_file_on(g):
     g.page.key("Alt+F")
     wait_for("the File menu open", lambda: g.focused() == "mkfile")
     check(g.js("document.getElementById('mkfil').getAttribute('aria-expanded')") == "true",
@@ -492,6 +497,7 @@ STEPS = [
     axe_finds_nothing_on_the_page_loaded,
     controls_sit_at_their_twips,
     menus_follow_the_table,
+    option_f_opens_the_file_menu,
     alt_f_turns_make_file_on,
     the_menu_bar_is_one_tab_stop,
     seed_the_draws,

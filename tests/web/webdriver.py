@@ -85,6 +85,9 @@ class ActionsPage:
         for repeat in range(repeats + 1):
             self.key(name, repeat > 0, up=repeat == repeats)
 
+    def layout_key(self, name, key):
+        raise Cannot("WebDriver's actions press a key by the character it gives, not by its place")
+
     def type(self, text):
         self.perform([{"type": "key", "id": "keys", "actions": [
             {"type": t, "value": c} for c in text for t in ("keyDown", "keyUp")]}])
