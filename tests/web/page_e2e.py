@@ -23,6 +23,7 @@ is missing."""
 
 import base64
 import os
+import re
 import subprocess
 import sys
 
@@ -45,6 +46,16 @@ PICTURE_SEED = 5
 PICTURE_SIZE = ("50", "50")
 PICTURES = ("hide0 Command1 stepDown stepDown stepRight stepDown stepLeft stepDown stepRight"
             " stepDown | hide2 stepDown stepRight stepUp | cheat |")
+
+
+def contrast(*colours):
+    """The contrast ratio of two CSS colours "rgb(r, g, b)", as WCAG reckons it."""
+    def luminance(colour):
+        c = [int(v) / 255 for v in re.findall(r"\d+", colour)[:3]]
+        c = [v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4 for v in c]
+        return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2] + 0.05
+    light, dark = sorted(map(luminance, colours), reverse=True)
+    return light / dark
 
 
 class Finding(e2e.Failure):
@@ -262,10 +273,18 @@ def axe_finds_nothing_with_a_menu_open(g):
 
 def tab_goes_round_to_the_board(g):
     order = [g.focused()]
+    ring = ("(() => { const s = getComputedStyle(boardEl, '::after'); return [s.content,"
+            " s.zIndex, parseFloat(s.borderTopWidth), s.borderTopColor, boardEl.clientWidth,"
+            " boardEl.clientHeight, getComputedStyle(document.body).backgroundColor]; })()")
+    unfocused = g.js(ring)
     for _ in g.tables["focusOrder"][1:]:
         g.page.key("Tab")
         order.append(g.focused())
     check(order == g.tables["focusOrder"], "the Tab order is %r" % order)
+    seen = g.js(ring)  # over the canvas, the board's size as it was
+    check(seen[0] != "none" and seen[1].isdigit() and int(seen[1]) > 0 and seen[2] >= 2
+          and seen[4:6] == unfocused[4:6] and contrast(seen[3], seen[6]) >= 3,
+          "the focused board's ring is %r" % seen)
     check(g.js("document.getElementById('board').getAttribute('aria-label')")
           == g.tables["boardName"], "the board is not named")
     board = g.js("document.getElementById('board-words').textContent")
