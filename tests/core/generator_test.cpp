@@ -575,78 +575,56 @@ class MazeStart : public ::testing::Test {
     Harness h;
 };
 
-TEST_F(MazeStart, EntranceDrawPicksTheColumn) {
-    size(5, 5);
-    const std::pair<double, int> picks[] = {{0.0, 1},  {0.19, 1}, {0.3, 2},     {0.5, 3},
-                                            {0.79, 4}, {0.81, 5}, {0.999999, 5}};
-    for (const auto& [draw, col] : picks) {
-        SCOPED_TRACE(draw);
-        h.random.script = {draw};
-        main(h.form);
-        const Mazeform& f = h.form;
-        EXPECT_EQ(f.entryCol, col);
-        EXPECT_EQ(f.trail[1], 5 + col - 1);
-        EXPECT_EQ(f.entryX, col * 116 + 1540);
-        EXPECT_EQ(f.entryY, 766);
-        EXPECT_EQ(f.curX, f.entryX);
-        EXPECT_EQ(f.curY, f.entryY);
-    }
-}
-
-TEST_F(MazeStart, EveryColumnHasAnEqualShareOfTheDraws) {
-    for (int w = 2; w <= 50; ++w) {
-        size(w, 2);
-        for (int col = 1; col <= w; ++col) {
-            h.random.script = {(col - 0.5) / w};
-            h.surface.ops.clear();
-            main(h.form);
-            ASSERT_EQ(h.form.entryCol, col) << "width " << w;
-        }
-    }
-}
-
-// The largest draw below 1, which the clock-seeded generator can return, once made
-// floor(r * W + 1) come out as W + 1 for W = 2, 4, 8, 16 and 32, putting the entrance outside
-// the maze. Found by the event storm.
+// The entrance's column from the first draw r of a maze W wide: every column has an equal share
+// of the draws, whatever the size. The largest draw below 1, which the clock-seeded generator
+// can return, once made floor(r * W + 1) come out as W + 1 for W = 2, 4, 8, 16 and 32, putting
+// the entrance outside the maze. Found by the event storm.
 constexpr double kLargestDraw = 0x1.fffffffffffffp-1;
 
-TEST_F(MazeStart, TheLargestDrawBelowOneGivesTheLastColumn) {
+struct EntranceDraw {
+    int w, h;
+    double draw;
+    int col;
+};
+
+std::vector<EntranceDraw> entranceDraws() {
+    std::vector<EntranceDraw> rows = {{5, 5, 0.0, 1},      {5, 5, 0.19, 1}, {5, 5, 0.3, 2},
+                                      {5, 5, 0.5, 3},      {5, 5, 0.79, 4}, {5, 5, 0.81, 5},
+                                      {5, 5, 0.999999, 5}, {32, 2, 0.0, 1}};
     for (int w = 2; w <= 50; ++w) {
-        size(w, 2);
-        h.random.script = {kLargestDraw};
-        h.surface.ops.clear();
-        main(h.form);
-        ASSERT_EQ(h.form.entryCol, w) << "width " << w;
-        EXPECT_FALSE(h.form.visited(w + 1, 1));
+        for (int col = 1; col <= w; ++col) {
+            rows.push_back({w, 2, (col - 0.5) / w, col});
+        }
+        rows.push_back({w, 2, kLargestDraw, w});
     }
+    for (int w : {2, 3, 4, 5, 8, 16, 31, 32, 33, 50}) {  // powers of two and their neighbours
+        rows.push_back({w, 3, kLargestDraw, w});
+    }
+    return rows;
 }
 
-class EntranceDrawAtTheTop : public ::testing::TestWithParam<int> {};
-
-TEST_P(EntranceDrawAtTheTop, PutsTheEntranceOverTheLastColumn) {
-    const int w = GetParam();
-    Harness h;
-    h.window.typeSizes(std::to_string(w), "3");
-    h.random.script = {kLargestDraw};
-    Command1_Click(h.form);
-    ASSERT_EQ(h.form.mazeWidth, w);
-    EXPECT_EQ(h.form.entryCol, w);
-    EXPECT_EQ(h.form.entryX, h.form.originX + w * h.form.squareSize);
-    EXPECT_TRUE(h.window.messages.empty());
-    Faults faults;
-    checkMaze(h.form, faults);
-    EXPECT_EQ(faults, Faults{});
-}
-
-INSTANTIATE_TEST_SUITE_P(PowersOfTwoAndNeighbours, EntranceDrawAtTheTop,
-                         ::testing::Values(2, 3, 4, 5, 8, 16, 31, 32, 33, 50));
-
-TEST(EntranceDraw, ADrawOfZeroStillGivesTheFirstColumn) {
-    Harness h;
-    h.window.typeSizes("32", "2");
-    h.random.script = {0.0};
-    Command1_Click(h.form);
-    EXPECT_EQ(h.form.entryCol, 1);
+// NEW MAZE puts the entrance, the walk's first square and the player over the drawn column.
+TEST(EntranceDraw, PicksTheColumnOfEveryDraw) {
+    for (const EntranceDraw& row : entranceDraws()) {
+        SCOPED_TRACE(::testing::Message() << row.w << " by " << row.h << ", draw " << row.draw);
+        Harness h;
+        h.window.typeSizes(std::to_string(row.w), std::to_string(row.h));
+        h.random.script = {row.draw};
+        Command1_Click(h.form);
+        const Mazeform& f = h.form;
+        ASSERT_EQ(f.mazeWidth, row.w);
+        ASSERT_EQ(f.entryCol, row.col);
+        EXPECT_EQ(f.trail[1], row.w + row.col - 1);  // row 1's codes follow row 0's W
+        EXPECT_EQ(f.entryX, f.originX + row.col * f.squareSize);
+        EXPECT_EQ(f.entryY, f.originY);
+        EXPECT_EQ(f.curX, f.entryX);
+        EXPECT_EQ(f.curY, f.entryY);
+        EXPECT_FALSE(f.visited(row.w + 1, 1));
+        EXPECT_TRUE(h.window.messages.empty());
+        Faults faults;
+        checkMaze(f, faults);
+        EXPECT_EQ(faults, Faults{});
+    }
 }
 
 TEST_F(MazeStart, TheWalkStartsBelowTheEntrance) {
