@@ -51,6 +51,7 @@ class ActionsPage:
     BUTTONS = {"left": 0, "middle": 1, "right": 2}
     fingers = {}  # the fingers on the screen, by their ids
     held = frozenset()  # the keys held down, by their names
+    repeats = True  # whether a key pressed again while down comes as the keyboard's repeat
 
     def perform(self, sources):
         raise NotImplementedError
@@ -76,12 +77,19 @@ class ActionsPage:
         if repeat != (name in self.held):
             raise Cannot("WebDriver's actions repeat a key when it is held down, and only then")
         actions = key_actions(name)
+        downs, ups = actions[:len(actions) // 2], actions[len(actions) // 2:]
+        press = lambda actions: self.perform([{"type": "key", "id": "keys", "actions": actions}])
         self.held = self.held | {name} if not up else self.held - {name}
-        self.perform([{"type": "key", "id": "keys", "actions": actions[:len(actions) // 2] + (
-            actions[len(actions) // 2:] if up else [])}])
+        if repeat and not self.repeats:
+            self.held = self.held - {name}
+            press(ups)
+            raise Cannot("the driver drops a key's press while the key is down: no repeats")
+        press(downs + (ups if up else []))
 
     def hold(self, name, repeats):
         """Holds a key down while the keyboard repeats it `repeats` times, then lets it go."""
+        if repeats and not self.repeats:
+            raise Cannot("the driver drops a key's press while the key is down: no repeats")
         for repeat in range(repeats + 1):
             self.key(name, repeat > 0, up=repeat == repeats)
 
@@ -137,6 +145,7 @@ class WebKit(ActionsPage):
 
     name = "webkit"
     needs = (WEBKITDRIVER, MINIBROWSER)
+    repeats = False
 
     def __init__(self, session, window, downloads):
         port = free_port()
