@@ -8,6 +8,8 @@ focused button do nothing; on the session's display a click gives it the focus. 
 profile."""
 
 import base64
+import copy
+import itertools
 import json
 import os
 import socket
@@ -92,7 +94,8 @@ class WebSocket:
 
 
 class Firefox(ActionsPage):
-    """Firefox over BiDi: the browser and its first tab at once."""
+    """Firefox over BiDi: the browser and its first tab at once; a copy of it for each tab
+    more, on the same connection."""
 
     name = "firefox"
     needs = (FIREFOX,)
@@ -108,9 +111,10 @@ class Firefox(ActionsPage):
                       "firefox", group=True, env=dict(session.env, MOZ_CRASHREPORTER_DISABLE="1"))
         port = wait_for("Firefox's BiDi port", lambda: self.port(profile))
         self.socket = WebSocket(port, "/session")
-        self.next = 0
+        self.ids = itertools.count(1)
         self.command("session.new", {"capabilities": {}})
         self.context = self.command("browsingContext.getTree", {})["contexts"][0]["context"]
+        self.tabs = {"active": self.context}  # shared by the copies
         # With no window manager to give it, the window takes the system's focus from a click
         # into its blank page; the pointer then leaves it.
         window = wait_for("Firefox's window", lambda: session.find_window("Mozilla Firefox"))
@@ -127,11 +131,17 @@ class Firefox(ActionsPage):
             return None
 
     def command(self, method, params):
-        self.next += 1
-        self.socket.send(json.dumps({"id": self.next, "method": method, "params": params}))
+        """Sends a command and gives its result; a request held by an intercept meanwhile
+        fails."""
+        number = next(self.ids)
+        self.socket.send(json.dumps({"id": number, "method": method, "params": params}))
         while True:
             reply = json.loads(self.socket.receive())
-            if reply.get("id") == self.next:
+            if reply.get("method") == "network.beforeRequestSent" and reply["params"]["isBlocked"]:
+                self.socket.send(json.dumps({"id": next(self.ids), "method": "network.failRequest",
+                                             "params": {"request": reply["params"]["request"][
+                                                 "request"]}}))
+            if reply.get("id") == number:
                 check(reply.get("type") != "error", "%s: %s %s" % (
                     method, reply.get("error"), reply.get("message")))
                 return reply["result"]
@@ -139,6 +149,32 @@ class Firefox(ActionsPage):
     def page(self, url):
         self.navigate(url)
         return self
+
+    def isolated_page(self, url, blocked=(), before=""):
+        """A tab of a user context of its own (no cache, storage or service worker shared with
+        the other tabs) opening url, in which requests for the paths of the patterns `blocked`
+        ("*/quorrel.js") fail and the script `before` runs first in every document."""
+        user = self.command("browser.createUserContext", {})["userContext"]
+        page = copy.copy(self)
+        page.context = self.command("browsingContext.create", {
+            "type": "tab", "userContext": user})["context"]
+        self.tabs["active"] = page.context
+        self.command("script.addPreloadScript", {"functionDeclaration": "() => { %s }" % before,
+                                                 "userContexts": [user]})
+        if blocked:
+            self.command("session.subscribe", {"events": ["network.beforeRequestSent"],
+                                               "contexts": [page.context]})
+            self.command("network.addIntercept", {
+                "phases": ["beforeRequestSent"], "contexts": [page.context], "urlPatterns": [
+                    {"type": "pattern", "pathname": b.split("*", 1)[1]} for b in blocked]})
+        page.navigate(url)
+        return page
+
+    def activate(self):
+        """Brings this tab to the front, where the window's focus is, if another tab is."""
+        if self.tabs["active"] != self.context:
+            self.command("browsingContext.activate", {"context": self.context})
+            self.tabs["active"] = self.context
 
     def navigate(self, url):
         self.command("browsingContext.navigate", {"context": self.context, "url": url,
@@ -148,6 +184,7 @@ class Firefox(ActionsPage):
         self.command("browsingContext.reload", {"context": self.context, "wait": "complete"})
 
     def eval(self, expression):
+        self.activate()
         reply = self.command("script.evaluate", {
             "expression": EVAL % json.dumps(expression), "awaitPromise": True,
             "target": {"context": self.context}, "resultOwnership": "none"})
@@ -155,6 +192,7 @@ class Firefox(ActionsPage):
         return json.loads(reply["result"]["value"])
 
     def perform(self, sources):
+        self.activate()
         self.command("input.performActions", {"context": self.context, "actions": sources})
 
     def view(self, width=None, height=None, ratio=1):
