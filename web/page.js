@@ -283,6 +283,7 @@ function buildMenus() {
       ...captionNodes(row.caption));
     item.setAttribute('role', role);
     if (row.checkable) item.setAttribute('aria-checked', 'false');
+    if (!row.caption) item.setAttribute('aria-label', T.blankItemName);
     item.dataset.command = row.id;
     item.addEventListener('click', () => choose(item));
     if (row.place === 'InMenu') {

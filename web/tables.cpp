@@ -157,6 +157,7 @@ std::string tablesJson() {
         .text("appTitle", kAppTitle)
         .text("boardName", kBoardName)
         .text("boardHelp", kBoardHelp)
+        .text("blankItemName", kBlankItemName)
         .number("twipsPerPixel", kTwipsPerCssPixel)
         .number("clientWidth", kClientWidth)
         .number("clientHeight", kClientHeight)

@@ -50,6 +50,9 @@ struct MenuRow {
 
 inline constexpr MenuRow kMenus[] = {{"mkfil", "&File"}, {"hide", "&Visibility"}};
 
+// What a screen reader calls the blank item of the menu bar, which has no caption to say.
+inline constexpr std::string_view kBlankItemName = "Blank";
+
 // Every command, in the order of the menu bar and then of the keys.
 std::span<const CommandRow> commands();
 const CommandRow& commandRow(Command id);

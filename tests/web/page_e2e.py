@@ -195,6 +195,8 @@ def menus_follow_the_table(g):
         key = caption[caption.index("&") + 1] if "&" in caption else ""
         want.append(["menuitem", caption.replace("&", ""), key, "menu" if row["menu"] else None])
     check(bar == want, "menu bar %r, not %r" % (bar, want))
+    blank = g.js("document.getElementById('nul').getAttribute('aria-label')")
+    check(blank == g.tables.get("blankItemName", "?"), "the blank item is named %r" % blank)
     checks = g.js("[...document.querySelectorAll('[aria-checked]')].map((i) => "
                   "[i.id, i.getAttribute('role'), i.getAttribute('aria-checked')])")
     check(checks == [["mkfile", "menuitemcheckbox", "false"],

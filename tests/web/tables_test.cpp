@@ -29,6 +29,7 @@ TEST(Tables, HoldTheWindowsCaptionTitleAndBoard) {
     EXPECT_TRUE(contains(json, "\"caption\":\"Quorrel 1.0\""));
     EXPECT_TRUE(contains(json, "\"appTitle\":\"quorrel\""));
     EXPECT_TRUE(contains(json, "\"boardName\":\"Maze board\""));
+    EXPECT_TRUE(contains(json, "\"blankItemName\":\"Blank\""));
     EXPECT_TRUE(contains(json, "\"twipsPerPixel\":15"));
     EXPECT_TRUE(contains(json,
                          "\"focusOrder\":[\"Command1\",\"Text1\",\"Text2\",\"Combo1\","
