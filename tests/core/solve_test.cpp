@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,65 +29,56 @@ namespace {
 //   (1,1)=1  (2,1)=2  (3,1)=0
 //   (1,2)=2  (2,2)=1  (3,2)=1
 //   (1,3)=0  (2,3)=3  (3,3)=0
-class Neighbours : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        Mazeform& f = h.form;
-        f.mazeWidth = 3;
-        f.mazeHeight = 3;
-        f.openings = Grid<Int>(4, 4);
-        const int codes[3][3] = {{1, 2, 0}, {2, 1, 1}, {0, 3, 0}};
-        for (int r = 1; r <= 3; ++r) {
-            for (int c = 1; c <= 3; ++c) {
-                f.openings(c, r) = static_cast<Int>(codes[r - 1][c - 1]);
+// For each side ptest reads, the pairs (a, b, s, t) for which the path may go on from (s, t)
+// to (a, b), and those for which it may not.
+struct Side {
+    const char* reads;
+    std::vector<std::array<Int, 4>> open, closed;
+};
+
+const Side kSides[] = {
+    {"to the right, the current square's right side: (2,1)=2, (1,2)=2, (2,3)=3; not (1,1)=1, "
+     "open below only, nor (2,2)=1",
+     {{3, 1, 2, 1}, {2, 2, 1, 2}, {3, 3, 2, 3}},
+     {{2, 1, 1, 1}, {3, 2, 2, 2}}},
+    {"to the left, the candidate's right side: (2,1)=2 although (3,1)=0, (1,2)=2 although "
+     "(2,2)=1; not (1,1)=1 although (2,1)=2, nor (1,3)=0 although (2,3)=3",
+     {{2, 1, 3, 1}, {1, 2, 2, 2}},
+     {{1, 1, 2, 1}, {1, 3, 2, 3}}},
+    {"below, the current square's bottom side: (1,1)=1, (2,2)=1, (2,3)=3 out below the bottom "
+     "row; not (2,1)=2, (1,2)=2, nor (1,3)=0 out below",
+     {{1, 2, 1, 1}, {2, 3, 2, 2}, {2, 4, 2, 3}},
+     {{2, 2, 2, 1}, {1, 3, 1, 2}, {1, 4, 1, 3}}},
+    {"above, the candidate's bottom side: (1,1)=1 although (1,2)=2, (3,2)=1 although (3,3)=0, "
+     "back up from below the exit; not (2,1)=2 although (2,2)=1, nor (1,2)=2",
+     {{1, 1, 1, 2}, {3, 2, 3, 3}, {2, 3, 2, 4}},
+     {{2, 1, 2, 2}, {1, 2, 1, 3}}},
+    {"never between squares that are not neighbours: diagonal, the same square, two apart "
+     "across an open side, two apart up and down, diagonal across open sides",
+     {},
+     {{2, 2, 1, 1}, {1, 1, 1, 1}, {3, 2, 1, 2}, {1, 3, 1, 1}, {3, 3, 2, 2}}},
+};
+
+TEST(Ptest, ReadsTheSideBetweenTwoNeighbours) {
+    PlayHarness h;
+    Mazeform& f = h.form;
+    f.mazeWidth = 3;
+    f.mazeHeight = 3;
+    f.openings = Grid<Int>(4, 4);
+    const int codes[3][3] = {{1, 2, 0}, {2, 1, 1}, {0, 3, 0}};
+    for (int r = 1; r <= 3; ++r) {
+        for (int c = 1; c <= 3; ++c) {
+            f.openings(c, r) = static_cast<Int>(codes[r - 1][c - 1]);
+        }
+    }
+    for (const Side& side : kSides) {
+        for (const bool open : {true, false}) {
+            for (const auto& [a, b, s, t] : open ? side.open : side.closed) {
+                EXPECT_EQ(ptest(f, a, b, s, t), open)
+                    << side.reads << ": (" << a << "," << b << ") from (" << s << "," << t << ")";
             }
         }
     }
-    bool open(int a, int b, int s, int t) {
-        return ptest(h.form, static_cast<Int>(a), static_cast<Int>(b), static_cast<Int>(s),
-                     static_cast<Int>(t));
-    }
-    PlayHarness h;
-};
-
-TEST_F(Neighbours, ToTheRightReadsTheCurrentSquaresRightSide) {
-    EXPECT_TRUE(open(3, 1, 2, 1));   // (2,1)=2
-    EXPECT_TRUE(open(2, 2, 1, 2));   // (1,2)=2
-    EXPECT_TRUE(open(3, 3, 2, 3));   // (2,3)=3
-    EXPECT_FALSE(open(2, 1, 1, 1));  // (1,1)=1: open below only
-    EXPECT_FALSE(open(3, 2, 2, 2));  // (2,2)=1
-}
-
-TEST_F(Neighbours, ToTheLeftReadsTheCandidatesRightSide) {
-    EXPECT_TRUE(open(2, 1, 3, 1));   // (2,1)=2 although (3,1)=0
-    EXPECT_TRUE(open(1, 2, 2, 2));   // (1,2)=2 although (2,2)=1
-    EXPECT_FALSE(open(1, 1, 2, 1));  // (1,1)=1 although (2,1)=2
-    EXPECT_FALSE(open(1, 3, 2, 3));  // (1,3)=0 although (2,3)=3
-}
-
-TEST_F(Neighbours, BelowReadsTheCurrentSquaresBottomSide) {
-    EXPECT_TRUE(open(1, 2, 1, 1));   // (1,1)=1
-    EXPECT_TRUE(open(2, 3, 2, 2));   // (2,2)=1
-    EXPECT_FALSE(open(2, 2, 2, 1));  // (2,1)=2
-    EXPECT_FALSE(open(1, 3, 1, 2));  // (1,2)=2
-    EXPECT_TRUE(open(2, 4, 2, 3));   // (2,3)=3: the way out below the bottom row
-    EXPECT_FALSE(open(1, 4, 1, 3));
-}
-
-TEST_F(Neighbours, AboveReadsTheCandidatesBottomSide) {
-    EXPECT_TRUE(open(1, 1, 1, 2));   // (1,1)=1 although (1,2)=2
-    EXPECT_TRUE(open(3, 2, 3, 3));   // (3,2)=1 although (3,3)=0
-    EXPECT_FALSE(open(2, 1, 2, 2));  // (2,1)=2 although (2,2)=1
-    EXPECT_FALSE(open(1, 2, 1, 3));  // (1,2)=2
-    EXPECT_TRUE(open(2, 3, 2, 4));   // back up from below the exit
-}
-
-TEST_F(Neighbours, SquaresThatAreNotNeighboursAreNeverOpen) {
-    EXPECT_FALSE(open(2, 2, 1, 1));  // diagonal
-    EXPECT_FALSE(open(1, 1, 1, 1));  // the same square
-    EXPECT_FALSE(open(3, 2, 1, 2));  // two apart, across an open side
-    EXPECT_FALSE(open(1, 3, 1, 1));
-    EXPECT_FALSE(open(3, 3, 2, 2));
 }
 
 // ---- Doing nothing ------------------------------------------------------------------------
