@@ -167,15 +167,13 @@ class Page:
         self.send("Input.dispatchKeyEvent", dict(event, type="keyUp"))
 
     def layout_key(self, name, key):
-        """Presses and releases a letter key that the keyboard's layout makes give another
-        character: layout_key("Alt+F", "ƒ") is Option+F on a Mac, the key KeyF giving "ƒ"."""
+        """Presses and releases a letter key its keyboard's layout makes give another character:
+        ("Alt+F", "ƒ") is a Mac's Option+F, the code KeyF giving "ƒ"."""
         *held, last = name.split("+")
-        vk = ord(last.upper())
-        event = {"modifiers": sum(MODIFIERS[m] for m in held), "key": key,
-                 "code": "Key" + last.upper(), "windowsVirtualKeyCode": vk,
-                 "nativeVirtualKeyCode": vk}
-        self.send("Input.dispatchKeyEvent", dict(event, type="keyDown", text=key))
-        self.send("Input.dispatchKeyEvent", dict(event, type="keyUp"))
+        event = {"modifiers": sum(MODIFIERS[m] for m in held), "key": key, "text": key,
+                 "code": "Key" + last.upper(), "windowsVirtualKeyCode": ord(last.upper())}
+        for kind in ("keyDown", "keyUp"):
+            self.send("Input.dispatchKeyEvent", dict(event, type=kind))
 
     def mouse(self, kind, x, y, buttons=1, button="left", pointer="mouse"):
         """kind: mousePressed, mouseMoved or mouseReleased, at (x, y) in CSS pixels; buttons
