@@ -21,15 +21,10 @@ void buildMazeWithoutExit(PlayHarness& h) {
     buildWorkedMaze(h, kNoExitDraws);
 }
 
-// A walk on a seeded maze with a detour into a side branch and out through the exit, the
-// result answered No.
-void walkWithDetour(PlayHarness& h) {
-    const std::vector<Square> way = routeToExit(h.form);
-    const std::optional<Branch> branch = firstBranch(h.form, way);
-    ASSERT_TRUE(branch);
-    walkFromEntranceTo(h, branch->from);
-    dragAlong(h, {branch->into, branch->from});
-    dragAlong(h, route(h.form, branch->from, exitSquare(h.form)));
+// Walks out of a seeded maze with a detour into a side branch; the result answered No.
+void walkOutAnsweredNo(PlayHarness& h) {
+    pressOn(h, entranceSquare(h.form));
+    dragAlong(h, wayWithDetour(h.form, 1));
     ASSERT_EQ(h.window.questions.size(), 1U);
 }
 
@@ -73,7 +68,7 @@ TEST(Retry, ClearsTheCountersTheBoxesAndEveryPassCount) {
     PlayHarness h;
     buildSeededMaze(h, 8, 6, 21);
     ASSERT_TRUE(h.form.exitMade);
-    walkWithDetour(h);
+    walkOutAnsweredNo(h);
     Mazeform& f = h.form;
     ASSERT_GT(f.passes(f.entryCol, 0), 0);
     ASSERT_GT(f.passes(exitColumn(f), f.mazeHeight + 1), 0);
@@ -120,7 +115,7 @@ TEST(Retry, ClearsTheCountersTheBoxesAndEveryPassCount) {
 TEST(Retry, PaintsTheWholeEntranceSquareWhite) {
     PlayHarness h;
     buildSeededMaze(h, 8, 6, 21);
-    walkWithDetour(h);
+    walkOutAnsweredNo(h);
     retry_Click(h.form);
     const DrawOp& last = h.surface.ops.back();
     const Mazeform& f = h.form;
@@ -219,7 +214,7 @@ TEST(Retry, TwiceIsTheSameAsOnce) {
         for (PlayHarness* h : {&once, &twice}) {
             buildSeededMaze(*h, 9, 7, 33);
             h->form.visibility = radius;
-            walkWithDetour(*h);
+            walkOutAnsweredNo(*h);
         }
         const std::size_t onceStart = once.surface.ops.size();
         retry_Click(once.form);

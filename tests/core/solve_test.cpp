@@ -6,8 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -242,51 +240,17 @@ TEST(Solve, TheWorkedExamplesPathIsThreeSquaresDown) {
 
 // ---- The Extra box ------------------------------------------------------------------------
 
-// Walks to the exit with a detour of the given depth into the first side branch off the
-// route (as deep as the branch goes, if less) and returns the depth walked.
-int walkOutWithDetour(PlayHarness& h, int depth) {
-    const std::vector<Square> way = routeToExit(h.form);
-    const std::set<Square> onWay(way.begin(), way.end());
-    const std::optional<Branch> branch = firstBranch(h.form, way);
-    if (!branch) {
-        return -1;
-    }
-    walkFromEntranceTo(h, branch->from);
-    std::vector<Square> detour{branch->into};
-    while (static_cast<int>(detour.size()) < depth) {
-        const Square last = detour.back();
-        const Square before = detour.size() > 1 ? detour[detour.size() - 2] : branch->from;
-        std::optional<Square> next;
-        for (Square n : openNeighbours(h.form, last)) {
-            if (n != before && !onWay.count(n) && n.row <= h.form.mazeHeight) {
-                next = n;
-            }
-        }
-        if (!next) {
-            break;
-        }
-        detour.push_back(*next);
-    }
-    dragAlong(h, detour);
-    std::vector<Square> back(detour.rbegin() + 1, detour.rend());
-    back.push_back(branch->from);
-    dragAlong(h, back);
-    dragAlong(h, route(h.form, branch->from, exitSquare(h.form)));
-    return static_cast<int>(detour.size());
-}
-
 TEST(Solve, OnTheExitSquareTheExtraBoxShowsTheMovesBeyondThePath) {
     for (int depth : {0, 1, 2, 3}) {
         PlayHarness h;
         buildSeededMaze(h, 12, 12, 77);
         ASSERT_TRUE(h.form.exitMade);
-        int walked = 0;
-        if (depth == 0) {
-            walkFromEntranceTo(h, exitSquare(h.form));
-        } else {
-            walked = walkOutWithDetour(h, depth);
-            ASSERT_GE(walked, 1);
-        }
+        const std::vector<Square> walk =
+            depth == 0 ? routeToExit(h.form) : wayWithDetour(h.form, depth);
+        const int walked = static_cast<int>(walk.size() - routeToExit(h.form).size()) / 2;
+        ASSERT_GE(walked, depth == 0 ? 0 : 1);
+        pressOn(h, entranceSquare(h.form));
+        dragAlong(h, walk);
         ASSERT_EQ(playerSquare(h.form), exitSquare(h.form));
         const Int extraMoves = h.form.extraMoves;
         EXPECT_EQ(extraMoves, 2 * walked);

@@ -151,4 +151,31 @@ std::optional<Branch> firstBranch(const State& f, const std::vector<Square>& pat
     return std::nullopt;
 }
 
+std::vector<Square> wayWithDetour(const State& f, int depth) {
+    std::vector<Square> way = routeToExit(f);
+    const std::optional<Branch> branch = firstBranch(f, way);
+    if (!branch) {
+        return way;
+    }
+    // Down the branch, away from the square it was entered from, until it ends or is deep enough.
+    const int most = depth > 0 ? depth : f.mazeWidth * f.mazeHeight;
+    std::vector<Square> detour{branch->into};
+    while (static_cast<int>(detour.size()) < most) {
+        const Square before = detour.size() > 1 ? detour[detour.size() - 2] : branch->from;
+        const std::vector<Square> next = openNeighbours(f, detour.back());
+        const auto on = std::find_if(next.begin(), next.end(), [&](Square n) {
+            return n != before && n.row <= f.mazeHeight;
+        });
+        if (on == next.end()) {
+            break;
+        }
+        detour.push_back(*on);
+    }
+    std::vector<Square> there(detour);
+    there.insert(there.end(), detour.rbegin() + 1, detour.rend());
+    there.push_back(branch->from);
+    way.insert(std::find(way.begin(), way.end(), branch->from) + 1, there.begin(), there.end());
+    return way;
+}
+
 }  // namespace quorrel::testing

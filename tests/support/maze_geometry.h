@@ -88,4 +88,9 @@ struct Branch {
 
 std::optional<Branch> firstBranch(const State& f, const std::vector<Square>& path);
 
+// The way out from the square below the entrance with a detour into the first side branch off
+// it and back: `depth` squares deep, or as deep as the branch goes if less (0: all the way).
+// Just the way out where no branch leaves it.
+std::vector<Square> wayWithDetour(const State& f, int depth);
+
 }  // namespace quorrel::testing
