@@ -9,6 +9,7 @@
 #include "play/play.h"
 #include "solve/solve.h"
 #include "support/play_helpers.h"
+#include "support/try_again.h"
 
 namespace quorrel::testing {
 namespace {
@@ -411,42 +412,21 @@ TEST(Finish, ADetourAsksWhetherToTryAgain) {
     startWorkedGame(h);
     dragAlong(h, {kTop, kDeadEnd, kTop, kBottom, kBelowExit});
     EXPECT_TRUE(h.window.messages.empty());
-    EXPECT_EQ(
-        h.window.questions,
-        std::vector<std::string>{"You had 2 extra moves for a percentage of 60.00; try again?"});
+    EXPECT_EQ(h.window.questions, std::vector<std::string>{tryAgain(2, "60.00")});
     EXPECT_FALSE(h.form.tracking);
 }
 
 // Walks the worked maze to its bottom square, sets the counters as a longer walk would have
-// left them, and steps out through the exit.
-std::string finishWith(Int movesBefore, Int extra) {
+// left them, and steps out through the exit: the question gives the counts after that step.
+TEST(Finish, TheQuestionGivesTheExtraMovesAndThePercentage) {
     PlayHarness h;
     startWorkedGame(h);
     dragAlong(h, {kTop, kBottom});
-    h.form.moveCount = movesBefore;
-    h.form.extraMoves = extra;
+    h.form.moveCount = 29;
+    h.form.extraMoves = 4;
     moveToward(h, kBelowExit);
-    if (h.window.questions.size() != 1 || !h.window.messages.empty()) {
-        return "no single question";
-    }
-    return h.window.questions.front();
-}
-
-TEST(Finish, ThePercentageHasTwoDecimals) {
-    EXPECT_EQ(finishWith(29, 4), "You had 4 extra moves for a percentage of 86.67; try again?");
-    EXPECT_EQ(finishWith(1999, 500),
-              "You had 500 extra moves for a percentage of 75.00; try again?");
-    EXPECT_EQ(finishWith(199, 199), "You had 199 extra moves for a percentage of .50; try again?");
-    EXPECT_EQ(finishWith(9, 10), "You had 10 extra moves for a percentage of .00; try again?");
-    EXPECT_EQ(finishWith(99, 1), "You had 1 extra moves for a percentage of 99.00; try again?");
-}
-
-TEST(Finish, AnExactHalfHundredthRoundsAwayFromZero) {
-    // 401 single passes out of 800 moves is 50.125 per cent, exactly.
-    EXPECT_EQ(finishWith(799, 399),
-              "You had 399 extra moves for a percentage of 50.13; try again?");
-    EXPECT_EQ(resultMessage(800, 399),
-              "You had 399 extra moves for a percentage of 50.13; try again?");
+    EXPECT_TRUE(h.window.messages.empty());
+    EXPECT_EQ(h.window.questions, std::vector<std::string>{tryAgain(4, "86.67")});
 }
 
 TEST(Finish, PercentIsExactFromTheCountsWithNoLeadingZero) {
@@ -457,8 +437,10 @@ TEST(Finish, PercentIsExactFromTheCountsWithNoLeadingZero) {
     const std::vector<Case> cases = {
         {30, 4, "86.67"},
         {2000, 500, "75.00"},
+        {100, 1, "99.00"},
         {10, 0, "100.00"},
         {5, 5, ".00"},
+        {10, 10, ".00"},
         {200, 199, ".50"},
         {30000, 29999, ".00"},
         {1001, 991, "1.00"},
@@ -604,9 +586,7 @@ TEST(Finish, MorePressesThanStepsGiveANegativePercentage) {
     pressOn(h, kEntrance);
     dragAlong(h, {kTop, kBottom, kBelowExit});
     EXPECT_EQ(h.form.moveCount, 3);
-    EXPECT_EQ(
-        h.window.questions,
-        std::vector<std::string>{"You had 6 extra moves for a percentage of -100.00; try again?"});
+    EXPECT_EQ(h.window.questions, std::vector<std::string>{tryAgain(6, "-100.00")});
 }
 
 // After Solve on a maze not yet played, presses on the square below the exit start a game
@@ -622,8 +602,7 @@ TEST(Finish, AFinishWithoutMovesStillGivesAResult) {
     ASSERT_EQ(h.form.extraMoves, 2);
     moveToward(h, kBelowExit);
     EXPECT_FALSE(h.form.tracking);
-    EXPECT_EQ(h.window.questions, std::vector<std::string>{
-                                      "You had 2 extra moves for a percentage of .00; try again?"});
+    EXPECT_EQ(h.window.questions, std::vector<std::string>{tryAgain(2, ".00")});
 }
 
 TEST(Finish, AfterYesTheNextGameBeginsOnTheEntrance) {

@@ -1,36 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "play/play.h"
 #include "support/play_helpers.h"
+#include "support/try_again.h"
 
 namespace quorrel::testing {
 namespace {
-
-// The result text worked out in whole numbers: the percentage of single passes in
-// hundredths, rounded half away from zero, without a leading zero before the point.
-std::string expectedResult(long moves, long extra) {
-    const long hundredths = ((moves - extra) * 20000 + moves) / (2 * moves);
-    std::ostringstream text;
-    text << "You had " << extra << " extra moves for a percentage of ";
-    if (hundredths >= 100) {
-        text << hundredths / 100;
-    }
-    text << '.' << hundredths % 100 / 10 << hundredths % 10 << "; try again?";
-    return text.str();
-}
-
-TEST(ExpectedResult, MatchesTheKnownTexts) {
-    EXPECT_EQ(expectedResult(30, 4), "You had 4 extra moves for a percentage of 86.67; try again?");
-    EXPECT_EQ(expectedResult(2000, 500),
-              "You had 500 extra moves for a percentage of 75.00; try again?");
-    EXPECT_EQ(expectedResult(200, 199),
-              "You had 199 extra moves for a percentage of .50; try again?");
-}
 
 // The pointer drifts about inside the player's square before it crosses into the next one,
 // as a hand on a mouse does.
@@ -135,7 +114,8 @@ TEST(PlayThrough, ADeadEndDetourEndsWithTheExactPercentage) {
         EXPECT_EQ(h.form.moveCount, d.moves) << where;
         EXPECT_EQ(h.form.extraMoves, d.extra) << where;
         EXPECT_TRUE(h.window.messages.empty()) << where;
-        EXPECT_EQ(h.window.questions, std::vector<std::string>{expectedResult(d.moves, d.extra)})
+        EXPECT_EQ(h.window.questions,
+                  std::vector<std::string>{tryAgain(d.extra, percentText(d.moves, d.extra))})
             << where;
     }
 }
@@ -162,7 +142,8 @@ TEST(PlayThrough, UnderRestrictedVisibilityTheGameEndsTheSame) {
     chooseRadius(h.form, 2);
     const Detour d = walkWithDeepDetour(h);
     ASSERT_GT(d.extra, 0);
-    EXPECT_EQ(h.window.questions, std::vector<std::string>{expectedResult(d.moves, d.extra)});
+    EXPECT_EQ(h.window.questions,
+              std::vector<std::string>{tryAgain(d.extra, percentText(d.moves, d.extra))});
 }
 
 // More than 32767 steps back and forth between two squares: the counters and the pass counts
@@ -206,8 +187,7 @@ TEST(LongPlay, CountersStopAtTheLargestValue) {
     moveToward(h, {1, 3});
     EXPECT_EQ(f.moveCount, 32767);
     ASSERT_EQ(h.window.questions.size(), 1U);
-    EXPECT_EQ(h.window.questions[0],
-              "You had 32767 extra moves for a percentage of .00; try again?");
+    EXPECT_EQ(h.window.questions[0], tryAgain(32767, ".00"));
 }
 
 // Just past the point where the move count stops: the extra moves have not caught up yet,
@@ -240,7 +220,7 @@ TEST(LongPlay, TheResultJustPastTheLimitIsNotNegative) {
     ASSERT_LT(extra, 32767);
     moveToward(h, exitSquare(f));
     ASSERT_EQ(h.window.questions.size(), 1U);
-    EXPECT_EQ(h.window.questions[0], expectedResult(32767, extra));
+    EXPECT_EQ(h.window.questions[0], tryAgain(extra, percentText(32767, extra)));
     EXPECT_EQ(h.window.questions[0].find('-'), std::string::npos);
 }
 
