@@ -61,32 +61,56 @@ PlaySnapshot snapshot(const PlayHarness& h) {
 
 // ---- Presses ------------------------------------------------------------------------------
 
-TEST(MousePress, DoesNothingBeforeTheFirstMaze) {
-    PlayHarness h;
-    const PlaySnapshot before = snapshot(h);
-    // Before any maze every corner is (0, 0) and the square size 0, so (0, 0) would be "on"
-    // the player's square if the missing maze were not noticed.
-    Form_MouseDown(h.form, kLeftButton, 0, 0, 0);
-    Form_MouseMove(h.form, kLeftButton, 0, 10, 10);
-    EXPECT_EQ(snapshot(h), before);
-    EXPECT_TRUE(h.surface.ops.empty());
+// Presses with the right or middle button on a square, then a movement toward another.
+void otherButtons(PlayHarness& h, Square on, Square toward) {
+    pressOn(h, on, kRightButton);
+    pressOn(h, on, kMiddleButton);
+    moveToward(h, toward);
 }
 
-TEST(MousePress, RightAndMiddleButtonsNeitherStartNorResume) {
+// Events that may not move the player, one game through: none changes anything a mouse event
+// may change.
+TEST(MouseEvents, ThatMayNotMoveThePlayerChangeNothing) {
     PlayHarness h;
-    buildWorkedMaze(h);
-    const auto otherButtonsDoNothing = [&h](Square on, Square toward) {
+    const auto still = [&h](const char* name, const std::function<void()>& events) {
+        SCOPED_TRACE(name);
         const PlaySnapshot before = snapshot(h);
-        pressOn(h, on, kRightButton);
-        pressOn(h, on, kMiddleButton);
-        moveToward(h, toward);
+        events();
         EXPECT_EQ(snapshot(h), before);
     };
-    otherButtonsDoNothing(kEntrance, kTop);  // a fresh maze
+    // Before any maze every corner is (0, 0) and the square size 0, so (0, 0) would be "on" the
+    // player's square if the missing maze were not noticed.
+    still("a press before the first maze", [&h] {
+        Form_MouseDown(h.form, kLeftButton, 0, 0, 0);
+        moveTo(h, 10, 10);
+    });
+    buildWorkedMaze(h);
+    still("moves without a press", [&h] { dragAlong(h, {kTop, kBottom}); });
+    still("right and middle buttons on a fresh maze", [&h] { otherButtons(h, kEntrance, kTop); });
     pressOn(h, kEntrance);
+    still("from the entrance right, left and up", [&h] {
+        const Point c = cornerOf(h.form, kEntrance);
+        moveTo(h, c.x + 500, c.y - 100);
+        moveTo(h, c.x - 900, c.y - 100);
+        moveTo(h, c.x - 100, c.y - 900);
+    });
     moveToward(h, kTop);
-    release(h);
-    otherButtonsDoNothing(kTop, kBottom);  // a paused walk
+    still("back into the entrance row", [&h] {
+        moveToward(h, kEntrance);
+        moveTo(h, 4000, 200);
+    });
+    moveToward(h, kDeadEnd);
+    still("toward the wall below (2, 1) and the maze's right edge", [&h] {
+        dragAlong(h, {Square{2, 2}, Square{3, 1}});
+    });
+    moveToward(h, kTop);
+    for (Int button : {kLeftButton, kRightButton, kMiddleButton}) {
+        pressOn(h, kTop);
+        Form_MouseUp(h.form, button, 0, 0, 0);
+        EXPECT_FALSE(h.form.tracking) << "button " << button;
+        still("a move after any button's release", [&h] { moveToward(h, kBottom); });
+    }
+    still("right and middle buttons on a paused walk", [&h] { otherButtons(h, kTop, kBottom); });
 }
 
 // Presses about the worked maze's entrance square, whose lower-right corner is at (4065, 1025)
@@ -182,54 +206,16 @@ TEST(MousePress, AfterTheFirstStepAPressResumesWithoutCountingAgain) {
     EXPECT_EQ(playerSquare(h.form), kBottom);
 }
 
-TEST(MouseRelease, AnyButtonReleaseStopsTheWalk) {
-    for (Int button : {kLeftButton, kRightButton, kMiddleButton}) {
-        PlayHarness h;
-        buildWorkedMaze(h);
-        pressOn(h, kEntrance);
-        moveToward(h, kTop);
-        Form_MouseUp(h.form, button, 0, 0, 0);
-        EXPECT_FALSE(h.form.tracking);
-        const PlaySnapshot paused = snapshot(h);
-        moveToward(h, kBottom);
-        EXPECT_EQ(snapshot(h), paused);
-    }
-}
-
-TEST(MouseMove, DoesNothingWithoutAValidPress) {
-    PlayHarness h;
-    buildWorkedMaze(h);
-    const PlaySnapshot before = snapshot(h);
-    moveToward(h, kTop);
-    moveToward(h, kBottom);
-    EXPECT_EQ(snapshot(h), before);
-}
-
 // ---- Steps --------------------------------------------------------------------------------
 
-TEST(MouseMove, FromTheEntranceTheOnlyStepIsDown) {
+TEST(MouseMove, FromTheEntranceAStepDownReachesRowOne) {
     PlayHarness h;
     startWorkedGame(h);
     const Point c = cornerOf(h.form, kEntrance);
-    const PlaySnapshot before = snapshot(h);
-    moveTo(h, c.x + 500, c.y - 100);  // right
-    moveTo(h, c.x - 900, c.y - 100);  // left
-    moveTo(h, c.x - 100, c.y - 900);  // above
-    EXPECT_EQ(snapshot(h), before);
     moveTo(h, c.x - 100, c.y + 50);  // below
     EXPECT_EQ(playerSquare(h.form), kTop);
     EXPECT_EQ(h.form.curX, 4065);
     EXPECT_EQ(h.form.curY, 1400);
-}
-
-TEST(MouseMove, ThePlayerCannotGoBackIntoTheEntranceRow) {
-    PlayHarness h;
-    startWorkedGame(h);
-    moveToward(h, kTop);
-    const PlaySnapshot before = snapshot(h);
-    moveToward(h, kEntrance);
-    moveTo(h, 4000, 200);
-    EXPECT_EQ(snapshot(h), before);
 }
 
 TEST(MouseMove, OneSquarePerEventHoweverFarThePointer) {
@@ -244,17 +230,6 @@ TEST(MouseMove, OneSquarePerEventHoweverFarThePointer) {
     moveTo(h, 4000, 9000);
     EXPECT_EQ(playerSquare(h.form), kBelowExit);
     EXPECT_EQ(h.form.moveCount, 3);
-}
-
-TEST(MouseMove, AStepTowardAWallIsRefused) {
-    PlayHarness h;
-    startWorkedGame(h);
-    moveToward(h, kTop);
-    moveToward(h, kDeadEnd);
-    const PlaySnapshot before = snapshot(h);
-    moveToward(h, Square{2, 2});  // (2, 1) is closed below
-    moveToward(h, Square{3, 1});  // the maze's right edge
-    EXPECT_EQ(snapshot(h), before);
 }
 
 // A spot in some seeded 10 by 10 maze: a square of rows 1..H whose open sides suit a test.
