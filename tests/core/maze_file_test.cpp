@@ -29,6 +29,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -102,33 +103,6 @@ TEST(MazeFileName, HasAtLeastThreeDigits) {
     for (const auto& [n, name] : names) {
         EXPECT_EQ(mazeFileName(n), name);
     }
-}
-
-// The first free number, whether the taken ones come before it or after a gap.
-TEST(MazeFileName, TakesTheFirstFreeNumberAndFillsGaps) {
-    const std::pair<std::vector<int>, std::string> cases[] = {{{1, 2}, "./maze_003.txt"},
-                                                              {{2}, "./maze_001.txt"}};
-    for (const auto& [taken, name] : cases) {
-        MemoryFileStore store;
-        for (int n : taken) {
-            store.taken[mazeFileName(n)] = true;
-        }
-        MazeFile file;
-        file.open(store);
-        EXPECT_EQ(file.name(), name);
-    }
-}
-
-TEST(MazeFileName, TheThousandthFileHasFourDigits) {
-    MemoryFileStore store;
-    for (int n = 1; n <= 999; ++n) {
-        store.taken[mazeFileName(n)] = true;
-    }
-    MazeFile file;
-    file.open(store);
-    EXPECT_EQ(file.name(), "./maze_1000.txt");
-    file.close();
-    EXPECT_EQ(store.files.count("./maze_1000.txt"), 1U);
 }
 
 TEST(MazeFileName, WhenEveryNameIsTakenTheMessageSaysSoPlainly) {
@@ -213,17 +187,6 @@ TEST(MazeFileText, OptionSwitchedOnAfterTheMazeWritesOnlyTheNextOne) {
     expectFileShowsMaze(h.files.files["./maze_001.txt"], h.form);
 }
 
-TEST(MazeFileText, OptionOffCreatesNothing) {
-    Harness h;
-    h.window.width = "7";
-    h.window.height = "5";
-    Command1_Click(h.form);
-    EXPECT_TRUE(h.files.files.empty());
-    EXPECT_TRUE(h.files.open.empty()) << "a file was created";
-    EXPECT_EQ(h.files.closes, 0);
-    EXPECT_TRUE(h.window.messages.empty());
-}
-
 // ---- Maze files on a real file system -----------------------------------------------------
 
 TEST(PosixMazeFile, WorkedExampleByteForByte) {
@@ -260,17 +223,6 @@ TEST(PosixMazeFile, ADirectoryOfTheNameMovesTheMazeOn) {
     EXPECT_TRUE(fs::is_directory(dir.path / "maze_001.txt"));
     ASSERT_TRUE(fs::is_regular_file(dir.path / "maze_002.txt"));
     expectFileShowsMaze(readFile(dir.path / "maze_002.txt"), game.form);
-}
-
-TEST(PosixMazeFile, OptionOffTouchesNoFile) {
-    TempDir dir;
-    PosixFileStore store(dir.path.string());
-    Game game(store);
-    game.form.makeFiles = false;
-    game.newMaze();
-    game.newMaze();
-    EXPECT_TRUE(dir.entries().empty());
-    EXPECT_TRUE(game.window.messages.empty());
 }
 
 // ---- File systems that refuse ---------------------------------------------------------
@@ -385,27 +337,6 @@ TEST(FilesystemFailure, AFullFileSystemLeavesNoPartFileAndSparesTheOthers) {
     EXPECT_EQ(fs::file_size(small / "maze_002.txt"), mazeFileSize(3, 3));
 }
 
-TEST(FilesystemFailure, APathThroughAFileIsNoDirectory) {
-    TempDir dir;
-    dir.put("plain", "just a file");
-    PosixFileStore store((dir.path / "plain").string());
-    Game game(store);
-    game.newMaze();
-    EXPECT_EQ(game.newMessages,
-              std::vector<std::string>{failure("maze_001.txt", "Not a directory")});
-    EXPECT_EQ(dir.contents(), (std::map<std::string, std::string>{{"plain", "just a file"}}));
-}
-
-TEST(PosixMazeFile, MissingDirectoryStillGivesTheMazeAndOneMessage) {
-    TempDir dir;
-    PosixFileStore store((dir.path / "gone").string());
-    Game game(store);
-    game.newMaze();
-    EXPECT_EQ(game.newMessages,
-              std::vector<std::string>{failure("maze_001.txt", "No such file or directory")});
-    EXPECT_TRUE(dir.entries().empty());
-}
-
 // ---- Names already taken --------------------------------------------------------------
 
 // Someone else creates the file under each of the next few names just before the game
@@ -475,40 +406,6 @@ TEST(FilesystemFailure, LinksUnderTheNextNamesAreNeverFollowed) {
     EXPECT_FALSE(fs::exists(dir.path / "nowhere")) << "a dangling link was followed";
 }
 
-TEST(FilesystemFailure, AThousandFilesGiveMaze1001AndKeepTheirBytes) {
-    TempDir dir;
-    for (int n = 1; n <= 1000; ++n) {
-        dir.put(mazeFileName(n).substr(2), "old maze " + std::to_string(n));
-    }
-    PosixFileStore store(dir.path.string());
-    Game game(store, 2, 2);
-    game.newMaze();
-    EXPECT_TRUE(game.newMessages.empty());
-    const auto all = dir.contents();
-    ASSERT_EQ(all.size(), 1001U);
-    for (int n = 1; n <= 1000; ++n) {
-        EXPECT_EQ(all.at(mazeFileName(n).substr(2)), "old maze " + std::to_string(n));
-    }
-    EXPECT_EQ(all.at("maze_1001.txt").size(), mazeFileSize(2, 2));
-
-    // With one gap among them, the next maze fills the gap.
-    fs::remove(dir.path / "maze_500.txt");
-    game.newMaze();
-    EXPECT_EQ(dir.contents().at("maze_500.txt").size(), mazeFileSize(2, 2));
-}
-
-TEST(FilesystemFailure, NineHundredNinetyNineFilesGiveMaze1000) {
-    TempDir dir;
-    for (int n = 1; n <= 999; ++n) {
-        dir.put(mazeFileName(n).substr(2), "");
-    }
-    PosixFileStore store(dir.path.string());
-    Game game(store, 2, 2);
-    game.newMaze();
-    EXPECT_EQ(fs::file_size(dir.path / "maze_1000.txt"), mazeFileSize(2, 2));
-    EXPECT_FALSE(fs::exists(dir.path / "maze_1001.txt"));
-}
-
 // ---- Writes cut short -----------------------------------------------------------------
 
 // Caps the size of any file this process writes while the object lives, with the signal for
@@ -576,44 +473,112 @@ TEST(FilesystemFailure, OneByteOverTheCapLeavesNothingAndIsToldOncePerMaze) {
     EXPECT_EQ(game.window.messages.size(), 2U);
 }
 
-TEST(PosixMazeFile, AFailedWriteLeavesNoPartialFile) {
+// ---- Where a maze file goes, or why none does ---------------------------------------------
+
+struct SaveCase {
+    const char* name;
+    const char* dir = nullptr;  // the store's directory below a fresh one; null: in memory
+    int files = 0;              // maze_001.txt to maze_<files>.txt there before, but for `gap`
+    int gap = 0;
+    bool failCreate = false;  // in memory: the first name cannot be created
+    bool failWrite = false;   // in memory: writing fails
+    rlim_t cap = 0;           // the file size limit while the mazes are made, none if 0
+    bool makeFiles = true;
+    std::string made{};     // the new maze file; without one, two mazes are made
+    std::string problem{};  // what each maze says
+};
+
+const SaveCase kSaveCases[] = {
+    {.name = "first free number after the taken ones", .files = 2, .made = "maze_003.txt"},
+    {.name = "first free number in a gap", .files = 2, .gap = 1, .made = "maze_001.txt"},
+    {.name = "999 names taken in memory", .files = 999, .made = "maze_1000.txt"},
+    {.name = "999 files", .dir = "", .files = 999, .made = "maze_1000.txt"},
+    {.name = "1000 files keep their bytes", .dir = "", .files = 1000, .made = "maze_1001.txt"},
+    {.name = "a gap among 1001 files",
+     .dir = "",
+     .files = 1001,
+     .gap = 500,
+     .made = "maze_500.txt"},
+    {.name = "a path through a file is no directory",
+     .dir = "maze_001.txt",
+     .files = 1,
+     .problem = failure("maze_001.txt", "Not a directory")},
+    {.name = "a missing directory",
+     .dir = "gone",
+     .problem = failure("maze_001.txt", "No such file or directory")},
+    {.name = "a write past the file size limit leaves no partial file",
+     .dir = "",
+     .cap = 20,
+     .problem = failure("maze_001.txt", "File too large")},
+    {.name = "a creation refused in memory",
+     .failCreate = true,
+     .problem = failure("maze_001.txt", "Permission denied")},
+    {.name = "a write failed in memory deletes the file",
+     .files = 1,
+     .failWrite = true,
+     .problem = failure("maze_002.txt", "No space left on device")},
+    {.name = "option off on disk", .dir = "", .makeFiles = false},
+    {.name = "option off in memory", .makeFiles = false},
+};
+
+class SaveCases : public ::testing::TestWithParam<SaveCase> {};
+
+// The maze is made and drawn whatever happens to its file (Game::newMaze checks that), no file
+// there before loses a byte, and a failure is told once a maze.
+TEST_P(SaveCases, MakeTheFileOrTellWhy) {
+    const SaveCase& c = GetParam();
     TempDir dir;
-    PosixFileStore store(dir.path.string());
-    Game game(store);
+    MemoryFileStore memory;
+    if (c.failCreate) {
+        memory.failing[mazeFileName(1)] = true;
+    }
+    memory.failWrite = c.failWrite;
+    for (int n = 1; n <= c.files; ++n) {
+        const std::string name = mazeFileName(n);
+        if (n != c.gap && c.dir != nullptr) {
+            dir.put(name.substr(2), std::to_string(n));
+        } else if (n != c.gap) {
+            memory.files[name] = std::to_string(n);
+        }
+    }
+    // Every file by its name without "./", with its bytes.
+    const auto contents = [&] {
+        std::map<std::string, std::string> all = dir.contents();
+        for (const auto& [name, bytes] : memory.files) {
+            all[name.substr(2)] = bytes;
+        }
+        return all;
+    };
+    const auto before = contents();
+    PosixFileStore disk((dir.path / (c.dir != nullptr ? c.dir : "")).string());
+    Game game(c.dir != nullptr ? static_cast<FileStore&>(disk) : memory, 2, 2);
+    game.form.makeFiles = c.makeFiles;
     {
-        SizeCap cap(20);
-        if (!cap.ok()) {
+        std::optional<SizeCap> cap;
+        if (c.cap > 0 && !cap.emplace(c.cap).ok()) {
             GTEST_SKIP() << "the file size limit cannot be set here";
         }
-        game.newMaze();
+        for (int i = 0; i < (c.made.empty() ? 2 : 1); ++i) {
+            game.newMaze();
+            EXPECT_EQ(game.newMessages, c.problem.empty() ? std::vector<std::string>{}
+                                                          : std::vector<std::string>{c.problem});
+        }
     }
-    EXPECT_EQ(game.newMessages,
-              std::vector<std::string>{failure("maze_001.txt", "File too large")});
-    EXPECT_TRUE(dir.entries().empty()) << "a partial file was left behind";
+    auto after = contents();
+    if (!c.made.empty()) {
+        ASSERT_EQ(after.count(c.made), 1U);
+        EXPECT_EQ(after.at(c.made).size(), mazeFileSize(2, 2));
+        after.erase(c.made);
+    }
+    EXPECT_EQ(after, before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Saving, SaveCases, ::testing::ValuesIn(kSaveCases),
+                         [](const ::testing::TestParamInfo<SaveCase>& p) {
+                             return caseName(p.param.name);
+                         });
 
 // ---- Files kept in memory that fail -------------------------------------------------------
-
-TEST(MemoryMazeFile, FailedCreationStillGivesTheMazeAndOneMessage) {
-    MemoryFileStore store;
-    store.failing[mazeFileName(1)] = true;
-    Game game(store);
-    game.newMaze();
-    EXPECT_EQ(game.newMessages,
-              std::vector<std::string>{failure("maze_001.txt", "Permission denied")});
-    EXPECT_TRUE(store.files.empty());
-}
-
-TEST(MemoryMazeFile, FailedWriteDeletesTheFile) {
-    MemoryFileStore store;
-    store.taken[mazeFileName(1)] = true;
-    store.failWrite = true;
-    Game game(store);
-    game.newMaze();
-    EXPECT_EQ(game.newMessages,
-              std::vector<std::string>{failure("maze_002.txt", "No space left on device")});
-    EXPECT_TRUE(store.files.empty()) << "a partial file was left behind";
-}
 
 TEST(MemoryMazeFile, TheMessageIsShownOnceAndNotRepeatedByTheNextMaze) {
     MemoryFileStore store;
