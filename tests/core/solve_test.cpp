@@ -16,6 +16,7 @@
 #include "gen/generator.h"
 #include "play/play.h"
 #include "support/play_helpers.h"
+#include "support/try_again.h"
 
 namespace quorrel::testing {
 namespace {
@@ -341,7 +342,7 @@ TEST(Solve, WhileTheButtonIsHeldTheNextMovementMeetsTheFinish) {
     EXPECT_FALSE(h.form.tracking);
     ASSERT_EQ(h.window.questions.size(), 1U);
     EXPECT_EQ(h.window.questions[0], resultMessage(h.form.moveCount, 2));
-    EXPECT_EQ(h.window.questions[0], "You had 2 extra moves for a percentage of 50.00; try again?");
+    EXPECT_EQ(h.window.questions[0], tryAgain(2, "50.00"));
 }
 
 TEST(Solve, TheMovesBoxShowsTheMoveCountAgainAtTheNextStep) {
