@@ -36,26 +36,23 @@ struct Side {
 };
 
 const Side kSides[] = {
-    {"to the right, the current square's right side: (2,1)=2, (1,2)=2, (2,3)=3; not (1,1)=1, "
-     "open below only, nor (2,2)=1",
-     {{3, 1, 2, 1}, {2, 2, 1, 2}, {3, 3, 2, 3}},
-     {{2, 1, 1, 1}, {3, 2, 2, 2}}},
-    {"to the left, the candidate's right side: (2,1)=2 although (3,1)=0, (1,2)=2 although "
-     "(2,2)=1; not (1,1)=1 although (2,1)=2, nor (1,3)=0 although (2,3)=3",
-     {{2, 1, 3, 1}, {1, 2, 2, 2}},
-     {{1, 1, 2, 1}, {1, 3, 2, 3}}},
-    {"below, the current square's bottom side: (1,1)=1, (2,2)=1, (2,3)=3 out below the bottom "
-     "row; not (2,1)=2, (1,2)=2, nor (1,3)=0 out below",
+    // The current square's right side: (2,1)=2, (1,2)=2, (2,3)=3; not (1,1)=1, open below
+    // only, nor (2,2)=1.
+    {"to the right", {{3, 1, 2, 1}, {2, 2, 1, 2}, {3, 3, 2, 3}}, {{2, 1, 1, 1}, {3, 2, 2, 2}}},
+    // The candidate's right side: (2,1)=2 although (3,1)=0, (1,2)=2 although (2,2)=1; not
+    // (1,1)=1 although (2,1)=2, nor (1,3)=0 although (2,3)=3.
+    {"to the left", {{2, 1, 3, 1}, {1, 2, 2, 2}}, {{1, 1, 2, 1}, {1, 3, 2, 3}}},
+    // The current square's bottom side: (1,1)=1, (2,2)=1, (2,3)=3 out below the bottom row; not
+    // (2,1)=2, (1,2)=2, nor (1,3)=0 out below.
+    {"below",
      {{1, 2, 1, 1}, {2, 3, 2, 2}, {2, 4, 2, 3}},
      {{2, 2, 2, 1}, {1, 3, 1, 2}, {1, 4, 1, 3}}},
-    {"above, the candidate's bottom side: (1,1)=1 although (1,2)=2, (3,2)=1 although (3,3)=0, "
-     "back up from below the exit; not (2,1)=2 although (2,2)=1, nor (1,2)=2",
-     {{1, 1, 1, 2}, {3, 2, 3, 3}, {2, 3, 2, 4}},
-     {{2, 1, 2, 2}, {1, 2, 1, 3}}},
-    {"never between squares that are not neighbours: diagonal, the same square, two apart "
-     "across an open side, two apart up and down, diagonal across open sides",
-     {},
-     {{2, 2, 1, 1}, {1, 1, 1, 1}, {3, 2, 1, 2}, {1, 3, 1, 1}, {3, 3, 2, 2}}},
+    // The candidate's bottom side: (1,1)=1 although (1,2)=2, (3,2)=1 although (3,3)=0, back up
+    // from below the exit; not (2,1)=2 although (2,2)=1, nor (1,2)=2.
+    {"above", {{1, 1, 1, 2}, {3, 2, 3, 3}, {2, 3, 2, 4}}, {{2, 1, 2, 2}, {1, 2, 1, 3}}},
+    // Diagonal, the same square, two apart across an open side, two apart up and down, and
+    // diagonal across open sides.
+    {"no neighbours", {}, {{2, 2, 1, 1}, {1, 1, 1, 1}, {3, 2, 1, 2}, {1, 3, 1, 1}, {3, 3, 2, 2}}},
 };
 
 TEST(Ptest, ReadsTheSideBetweenTwoNeighbours) {
