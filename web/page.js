@@ -495,11 +495,13 @@ function matches(shortcut, e) {
 
 function onKey(e) {
   if (dialogKey) return dialogKey(e);
-  if (busy) return e.preventDefault();
   // The browser keeps some keys for itself (Ctrl+N opens a window): only keys that work
   // on the board or anywhere in the window are the page's.
   const row = T.commands.find((r) => (r.scope === 'Window'
     || (r.scope === 'Board' && document.activeElement === boardEl)) && matches(r.shortcut, e));
+  // While the game loads (or does not), only its own keys wait for it: Tab, reload, find and
+  // zoom are the browser's.
+  if (busy) return row && e.preventDefault();
   if (row) {
     e.preventDefault();
     perform(row.id);
@@ -552,11 +554,19 @@ async function start() {
   $(T.focusOrder[0]).focus();
   // The game's script runs once the document is read.
   await new Promise((read) => document.addEventListener('DOMContentLoaded', read));
-  await createQuorrel(core);
+  try {
+    await createQuorrel(core);
+  } catch (failure) {
+    // quorrel.js or quorrel.wasm did not come: the page says so, and stays a page.
+    $('notice').textContent = T.pageWords.notLoaded;
+    $('notice').hidden = false;
+    return;
+  }
   page = core._quorrel_open();
   describeBoard();
   boardEl.addEventListener('focus', () => say(core.UTF8ToString(core._quorrel_focus_words(page))));
   busy = false;
   document.body.dataset.ready = 'true';
 }
-start();
+// A browser too old for the page has been told so by the check in the page instead.
+if (document.documentElement.className !== 'old') start();

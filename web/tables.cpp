@@ -172,6 +172,8 @@ std::string tablesJson() {
         .raw("controls", array(std::span<const ControlRow>(kControls), controlJson))
         .raw("buttons",
              Object().text("ok", kOkButton).text("yes", kYesButton).text("no", kNoButton).done())
+        .raw("pageWords",
+             Object().text("notLoaded", kPageNotLoaded).text("tooOld", kPageTooOld).done())
         .done();
 }
 

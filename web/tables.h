@@ -14,7 +14,8 @@ std::string jsonString(std::string_view text);
 // The window as data, for the page to build itself from: caption, application title, menus,
 // commands with their captions, shortcuts and where those work, the controls with their
 // positions and accessible words, the bold font's families and size, the focus order, the
-// board's name, the size entries and the buttons of the message boxes.
+// board's name, the size entries, the buttons of the message boxes and what the page says
+// when the game cannot run in it.
 std::string tablesJson();
 
 }  // namespace quorrel::web

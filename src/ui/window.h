@@ -91,6 +91,14 @@ inline constexpr std::string_view kBoardHelp =
     "Hold the left mouse button down on the gray entrance square and move through the maze to "
     "the gap in the bottom wall.";
 
+// What the page says in place of the game when the game cannot run there: its files did not
+// load, or the browser is older than the oldest the page is made for.
+inline constexpr std::string_view kPageNotLoaded =
+    "The game could not be loaded. Check the connection, then reload the page.";
+inline constexpr std::string_view kPageTooOld =
+    "This browser is too old for the game, which plays in Chrome and Edge 87, Firefox 78, Safari "
+    "14.1 and their later versions.";
+
 // What a screen reader says a control is for: for a size selector, "Maze width in squares:
 // pick one or type a number from 2 to 50".
 std::string controlDescription(const ControlRow& control);

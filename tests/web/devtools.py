@@ -115,11 +115,25 @@ class Browser:
                 raise Failure("chromium closed the pipe")
             self._pending += data
 
-    def page(self, url):
-        target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
+    def page(self, url, context=None):
+        target = self.send("Target.createTarget", {"url": "about:blank", **(
+            {"browserContextId": context} if context else {})})["targetId"]
         session = self.send("Target.attachToTarget",
                             {"targetId": target, "flatten": True})["sessionId"]
         return Page(self, session, url)
+
+    def isolated_page(self, url, blocked=(), before=""):
+        """A tab in a browser context of its own (no cache, storage or service worker shared
+        with the other tabs) opening url, in which requests for URLs matching the patterns
+        `blocked` fail and the script `before` runs first in every document."""
+        page = self.page("about:blank", self.send("Target.createBrowserContext")[
+            "browserContextId"])
+        page.send("Network.enable")
+        page.send("Page.enable")
+        page.send("Network.setBlockedURLs", {"urls": list(blocked)})
+        page.send("Page.addScriptToEvaluateOnNewDocument", {"source": before})
+        page.send("Page.navigate", {"url": url})
+        return page
 
     def close(self):
         try:

@@ -156,6 +156,27 @@ def page_is_ready(g):
     check(g.focused() == g.tables["focusOrder"][0], "first focus on %r" % g.focused())
 
 
+def without_its_game_it_says_so(g):
+    """With quorrel.js or quorrel.wasm not there, the page says so in the game's words and the
+    browser keeps its keys (Tab); in a browser older than the oldest it is made for, the page
+    says that and builds nothing."""
+    words = g.tables["pageWords"]
+    for blocked, before, said in (
+            ("*/quorrel.js", "", words["notLoaded"]), ("*/quorrel.wasm", "", words["notLoaded"]),
+            ("", "delete Element.prototype.replaceChildren", words["tooOld"])):
+        page = g.page.browser.isolated_page(g.site.url, [blocked] if blocked else [], before)
+        wait_for("the words %r" % said, lambda: page.eval(
+            "(() => { const n = document.getElementById('notice'); return n && !n.hidden"
+            " && n.textContent; })()") == said)
+        if blocked:
+            page.key("Tab")
+            check(page.eval("document.activeElement.id") == g.tables["focusOrder"][1],
+                  "Tab without %s went to %r" % (blocked, page.eval("document.activeElement.id")))
+        else:
+            check(page.eval("document.getElementById('menubar').childElementCount") == 0,
+                  "a browser too old for the page built its menus")
+
+
 def axe_finds_nothing_on_the_page_loaded(g):
     g.axe("the page loaded")
 
@@ -492,6 +513,7 @@ def a_phone_shows_the_whole_window(g):
 STEPS = [
     page_is_ready,
     axe_finds_nothing_on_the_page_loaded,
+    without_its_game_it_says_so,
     controls_sit_at_their_twips,
     menus_follow_the_table,
     option_f_opens_the_file_menu,
@@ -537,6 +559,7 @@ def test(session):
     site = session.own(Site(site_folder))
     browser = session.own(ENGINES[session.engine][0](session, WINDOW, downloads))
     game = Game(browser.page(site.url), downloads, reference, desktop)
+    game.site = site
     found = []
     for step in STEPS:
         name = step.__name__.replace("_", " ")

@@ -38,6 +38,8 @@ TEST(Tables, HoldTheWindowsCaptionTitleAndBoard) {
                          "\"boldFamilies\":[\"MS Sans Serif\",\"Liberation Sans\",\"Arimo\","
                          "\"Arial\"],\"boldPoints\":8.25,"));
     EXPECT_TRUE(contains(json, "\"buttons\":{\"ok\":\"OK\",\"yes\":\"&Yes\",\"no\":\"&No\"}"));
+    EXPECT_TRUE(contains(json, "\"pageWords\":{\"notLoaded\":" + jsonString(kPageNotLoaded) +
+                                   ",\"tooOld\":" + jsonString(kPageTooOld) + "}"));
 }
 
 TEST(Tables, HoldEveryCommandInTheOrderOfItsNumber) {
