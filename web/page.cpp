@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "gen/random_source.h"
 #include "game/mazeform.h"
+#include "gen/random_source.h"
 #include "play/play.h"
 #include "ui/board_description.h"
 #include "ui/commands.h"
@@ -43,6 +43,7 @@ class PageRandom : public RandomSource {
 class Page {
   public:
     Page() : files_(offerDownload), form_(Ports{surface_, controls_, messages_, random_, files_}) {
+        form_.frontEnd = FrontEnd::Page;
         Form_Load(form_);
         showCheckMarks(form_);
     }

@@ -28,7 +28,7 @@ void mkfile_Click(Mazeform& f) {
     f.io.controls.setChecked(Command::MakeFile, f.makeFiles);
 }
 
-std::string helpText() {
+std::string helpText(FrontEnd frontEnd) {
     const std::string br = "\r\n";
     return "     To create a new maze, first set the width and height. To solve it, hold down the "
            "left mouse button over the (gray) entry square and move through the maze. You may "
@@ -45,11 +45,14 @@ std::string helpText() {
            br +
            "     To make play more challenging, you may restrict your visibility to from 1 to 8 "
            "squares in each direction: visibility may be changed at any time." +
-           br + br + "Quorrel 1.0, a maze game for the desktop, written in C++ with Qt.";
+           br + br +
+           (frontEnd == FrontEnd::Page
+                ? "Quorrel 1.0, a maze game for the web browser, written in C++."
+                : "Quorrel 1.0, a maze game for the desktop, written in C++ with Qt.");
 }
 
 void help_Click(Mazeform& f) {
-    f.io.messages.inform(helpText());
+    f.io.messages.inform(helpText(f.frontEnd));
 }
 
 }  // namespace quorrel

@@ -114,6 +114,7 @@ void mkfile_Click(Mazeform& f);
 // HELP!: shows the rules.
 void help_Click(Mazeform& f);
 
-std::string helpText();
+// The rules, ending in a credit for the program that names the front end it runs in.
+std::string helpText(FrontEnd frontEnd = FrontEnd::Desktop);
 
 }  // namespace quorrel

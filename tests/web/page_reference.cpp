@@ -179,7 +179,7 @@ std::optional<std::string> play(const Setup& setup, std::uint64_t seed) {
            "],\"keys\":" + *keys + ",\"keyMessages\":" + list(keyMessages) +
            ",\"points\":" + points + ",\"mouseMessages\":" + list(mouseMessages) +
            ",\"sizeMessage\":" + web::jsonString(g.window.shown.back().text) +
-           ",\"help\":" + web::jsonString(helpText()) + "}";
+           ",\"help\":" + web::jsonString(helpText(FrontEnd::Page)) + "}";
 }
 
 }  // namespace
