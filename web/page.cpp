@@ -54,7 +54,9 @@ class Page {
         return words_.c_str();
     }
 
-    void mouse(int event, Int button, Int shift, float x, float y) {
+    // A mouse event; after the finish's box, the words of where that leaves the player.
+    const char* mouse(int event, Int button, Int shift, float x, float y) {
+        const long shown = form_.messagesShown();
         switch (event) {
             case 0:
                 Form_MouseDown(form_, button, shift, x, y);
@@ -66,6 +68,8 @@ class Page {
                 Form_MouseUp(form_, button, shift, x, y);
                 break;
         }
+        words_ = form_.messagesShown() != shown ? describeWhereAmI(form_) : std::string();
+        return words_.c_str();
     }
 
     const char* boardWords() {
@@ -107,9 +111,10 @@ EMSCRIPTEN_KEEPALIVE const char* quorrel_perform(Page* page, int command) {
 }
 
 // A mouse event over the board: 0 press, 1 movement, 2 release; position in twips.
-EMSCRIPTEN_KEEPALIVE void quorrel_mouse(Page* page, int event, int button, int shift, float x,
-                                        float y) {
-    page->mouse(event, static_cast<quorrel::Int>(button), static_cast<quorrel::Int>(shift), x, y);
+EMSCRIPTEN_KEEPALIVE const char* quorrel_mouse(Page* page, int event, int button, int shift,
+                                               float x, float y) {
+    return page->mouse(event, static_cast<quorrel::Int>(button), static_cast<quorrel::Int>(shift),
+                       x, y);
 }
 
 // The board in words, as a screen reader hears it when the board takes the focus.

@@ -171,13 +171,15 @@ function run(name, args) {
   }
   return result instanceof Promise ? result.finally(done) : result;
 }
+// Says what a call of the game gave to say, once the call is done.
+function sayWords(words) {
+  if (words instanceof Promise) return words.then(sayWords);
+  if (words) say(words);
+  return undefined;
+}
 function perform(id) {
   closeMenus();
-  const heard = (words) => {
-    if (words) say(words);
-  };
-  const words = run('quorrel_perform', [page, id]);
-  return words instanceof Promise ? words.then(heard) : heard(words);
+  return sayWords(run('quorrel_perform', [page, id]));
 }
 
 // ---- Message boxes: modal dialogs titled with the application's title.
@@ -519,22 +521,38 @@ function onKey(e) {
 }
 
 // ---- The mouse, pen or finger over the board: press, movement and release in twips.
-const buttonCodes = [1, 4, 2];  // left, middle, right as the game counts them
 function pointer(event, e, button) {
-  if (!e.isPrimary) return;
   e.preventDefault();
   const at = boardEl.getBoundingClientRect();
   const shift = (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
-  run('quorrel_mouse', [page, event, button, shift,
-    (e.clientX - at.left) * twips(), (e.clientY - at.top) * twips()]);
+  sayWords(run('quorrel_mouse', [page, event, button, shift,
+    (e.clientX - at.left) * twips(), (e.clientY - at.top) * twips()]));
+}
+// Every button pressed or let go reaches the game as its own press or release, also those of
+// a second button during a drag, which come as a movement. The buttons by the bits of
+// e.buttons (left, right, middle, back, forward), as the game counts them (no code for the
+// last two).
+const buttonBits = [[1, 1], [2, 2], [4, 4], [8, 0], [16, 0]];
+let held = 0;  // the buttons the game last heard of
+function buttons(e) {
+  for (const [bit, code] of buttonBits) {
+    if ((held ^ e.buttons) & bit) pointer(e.buttons & bit ? 0 : 2, e, code);
+  }
+  held = e.buttons & 31;
 }
 function listenToPointer() {
-  boardEl.addEventListener('pointerdown', (e) => {
+  const primary = (handle) => (e) => e.isPrimary && handle(e);
+  boardEl.addEventListener('pointerdown', primary((e) => {
     if (!busy) boardEl.setPointerCapture(e.pointerId);
-    pointer(0, e, buttonCodes[e.button] || 0);
-  });
-  boardEl.addEventListener('pointermove', (e) => pointer(1, e, e.buttons & 7));
-  boardEl.addEventListener('pointerup', (e) => pointer(2, e, buttonCodes[e.button] || 0));
+    buttons(e);
+  }));
+  boardEl.addEventListener('pointermove', primary((e) => {
+    buttons(e);
+    if (e.button < 0) pointer(1, e, e.buttons & 7);
+  }));
+  boardEl.addEventListener('pointerup', primary(buttons));
+  // A touch the system takes back (an edge swipe, a palm) ends as a release does.
+  boardEl.addEventListener('pointercancel', primary(buttons));
   boardEl.addEventListener('contextmenu', (e) => e.preventDefault());
 }
 

@@ -355,6 +355,30 @@ def mouse_walks_out(g):
 def no_button_by_mouse(g):
     g.click("#layer button:nth-of-type(2)")
     g.wait_no_box()
+    wait_for("the words after the box", lambda: g.words().rstrip(BLANKS) == g.ref["mouseAfter"])
+
+
+def a_cancelled_touch_or_a_second_button_ends_the_walk(g):
+    """A touch the system cancels, and a right button pressed and let go during a drag, end
+    the walk as a release does: a later movement walks nobody."""
+    start, first, second = [g.to_page(p) for p in g.ref["points"][:3]]
+    finger = lambda kind, *at: g.page.touch(kind, [(x, y, 1) for x, y in at])
+    mouse = lambda kind, at, buttons, button="left": g.page.mouse(kind, *at, buttons, button)
+    for name, events in (
+            ("a cancelled touch", [(finger, "touchStart", start), (finger, "touchMove", first),
+                                   (finger, "touchCancel"), (finger, "touchStart", start),
+                                   (finger, "touchMove", second), (finger, "touchEnd")]),
+            ("the right button", [(mouse, "mousePressed", start, 1),
+                                  (mouse, "mouseMoved", first, 1),
+                                  (mouse, "mousePressed", first, 3, "right"),
+                                  (mouse, "mouseReleased", first, 1, "right"),
+                                  (mouse, "mouseMoved", second, 1),
+                                  (mouse, "mouseReleased", second, 0)])):
+        g.js("perform(T.commands.find((r) => r.name === 'retry').id)")
+        for send, *args in events:
+            send(*args)
+        moves = g.js("document.getElementById('Text1').value")
+        check(moves == "1", "after %s the walk went on: Moves %r" % (name, moves))
 
 
 def visibility_by_mouse(g):
@@ -532,6 +556,7 @@ STEPS = [
     no_button_by_mouse,
     visibility_by_mouse,
     retry_by_mouse_and_a_finger_walks_out,
+    a_cancelled_touch_or_a_second_button_ends_the_walk,
     a_bad_size_is_refused,
     a_selector_lists_every_size,
     menus_give_the_focus_back,

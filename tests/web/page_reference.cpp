@@ -21,6 +21,7 @@
 #include "play/play.h"
 #include "support/doubles.h"
 #include "support/maze_geometry.h"
+#include "ui/board_description.h"
 #include "ui/commands.h"
 #include "ui/window.h"
 #include "web/tables.h"
@@ -172,12 +173,14 @@ std::optional<std::string> play(const Setup& setup, std::uint64_t seed) {
     }
     std::vector<std::string> mouseMessages;
     const std::string points = mouseGame(g, mouseMessages);
+    const std::string mouseAfter = web::jsonString(describeWhereAmI(g.form));
     g.window.typeSizes("1", setup.height);
     perform(g.form, Command::NewMaze);
     return "{\"seed\":" + std::to_string(seed) + ",\"newMaze\":[" + firstWords + "," + secondWords +
            "],\"files\":[" + fileOf(g, "./maze_001.txt") + "," + fileOf(g, "./maze_002.txt") +
            "],\"keys\":" + *keys + ",\"keyMessages\":" + list(keyMessages) +
            ",\"points\":" + points + ",\"mouseMessages\":" + list(mouseMessages) +
+           ",\"mouseAfter\":" + mouseAfter +
            ",\"sizeMessage\":" + web::jsonString(g.window.shown.back().text) +
            ",\"help\":" + web::jsonString(helpText(FrontEnd::Page)) + "}";
 }
