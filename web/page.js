@@ -86,8 +86,13 @@ function useFont() {
   const font = `${points}pt ${family}`;
   if (font !== pen.font) ctx.font = pen.font = font;
   if (!sizes[points]) {
-    const m = ctx.measureText('0');
-    sizes[points] = [m.fontBoundingBoxAscent, m.fontBoundingBoxAscent + m.fontBoundingBoxDescent];
+    // Without the font's box in the text's measures (Firefox before 116), the ink of a text
+    // of the tallest and deepest letters.
+    const box = ctx.measureText('0');
+    const ink = box.fontBoundingBoxAscent === undefined && ctx.measureText('\u00c9Qgjpy|');
+    const [ascent, descent] = ink ? [ink.actualBoundingBoxAscent, ink.actualBoundingBoxDescent]
+      : [box.fontBoundingBoxAscent, box.fontBoundingBoxDescent];
+    sizes[points] = [ascent, ascent + descent];
   }
   return sizes[points];
 }

@@ -514,6 +514,17 @@ def pictures_match_the_desktops(g):
                 % (ratio, shot, pw, ph, len(texts)))
 
 
+def letters_have_a_height_without_the_fonts_box(g):
+    """Without the font's box in the text's measures (Firefox before 116), the counts and
+    Solve's letters still have a height close to the font's, so that they are drawn."""
+    box = g.js("core.board.font(12); core.board.textHeight()")
+    g.js("delete TextMetrics.prototype.fontBoundingBoxAscent;"
+         " delete TextMetrics.prototype.fontBoundingBoxDescent;"
+         " for (const size in sizes) delete sizes[size]")
+    ink = g.js("core.board.textHeight()")
+    check(ink and abs(ink - box) < box / 4, "a text is %r twips high, not about %r" % (ink, box))
+
+
 def a_phone_shows_the_whole_window(g):
     """On a phone, upright and on its side, the whole window is seen (to the browser's rounding)."""
     least = (g.tables["clientWidth"] / g.tables["twipsPerPixel"] - 0.5,
@@ -562,6 +573,7 @@ STEPS = [
     menus_give_the_focus_back,
     f1_shows_the_help,
     pictures_match_the_desktops,
+    letters_have_a_height_without_the_fonts_box,
     a_phone_shows_the_whole_window,
 ]
 
