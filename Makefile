@@ -30,13 +30,14 @@ BENCH_PACKAGES := libbenchmark-dev xvfb xauth chromium
 FUZZ_PACKAGES := cmake make g++ clang-14 libclang-rt-14-dev
 # The Debian package: dpkg-shlibdeps (dpkg-dev) and lintian.
 PACKAGE_PACKAGES := dpkg-dev lintian
-# The page: Debian's emscripten, which finds its JavaScript parser (node-acorn) only on
-# NODE_PATH when the node on the PATH is not Debian's own. Its tests: GoogleTest's sources, built
-# to WebAssembly and run under node; the end-to-end test in Debian's chromium, firefox-esr and
-# webkit2gtk-driver (WebKitWebDriver and MiniBrowser), the last two on Xvfb (xdotool gives
-# Firefox's window the focus, ImageMagick takes a screenshot of a failure), with axe-core from
-# npm (npm itself where the node installed brings none); gzip for the site's size.
-WEB_PACKAGES := cmake make python3 emscripten node-acorn
+# The page: Debian's emscripten, which finds its JavaScript parser (node-acorn) only on NODE_PATH
+# when the node on the PATH is not Debian's own; rsvg-convert (librsvg2-bin) renders its icons. Its
+# tests: GoogleTest's sources, built to WebAssembly and run under node; the end-to-end test in
+# Debian's chromium, firefox-esr and webkit2gtk-driver (WebKitWebDriver and MiniBrowser), the last
+# two on Xvfb (xdotool gives Firefox's window the focus, ImageMagick takes a screenshot of a
+# failure), with axe-core from npm (npm itself where the node installed brings none); gzip for the
+# site's size.
+WEB_PACKAGES := cmake make python3 emscripten node-acorn librsvg2-bin
 WEB_TEST_PACKAGES := libgtest-dev chromium firefox-esr webkit2gtk-driver xvfb xauth xdotool \
 	imagemagick gzip $(if $(shell command -v npm),,npm)
 GAME := $(if $(filter /%,$(BUILD)),$(BUILD),./$(BUILD))/quorrel

@@ -590,6 +590,8 @@ async function start() {
   boardEl.addEventListener('focus', () => say(core.UTF8ToString(core._quorrel_focus_words(page))));
   busy = false;
   document.body.dataset.ready = 'true';
+  // Kept by the service worker, the site plays on with no network.
+  navigator.serviceWorker?.register('sw.js').catch(() => {});
 }
 // A browser too old for the page has been told so by the check in the page instead.
 if (document.documentElement.className !== 'old') start();

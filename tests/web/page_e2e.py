@@ -156,6 +156,15 @@ def page_is_ready(g):
     check(g.focused() == g.tables["focusOrder"][0], "first focus on %r" % g.focused())
 
 
+def it_has_its_icon_and_installs(g):
+    """The page links the game's icon, and Chromium finds nothing missing to install it."""
+    icon = g.js("(async () => { const i = new Image(); i.src = document.querySelector("
+                "'link[rel=icon]').href; await i.decode(); return [i.width, i.height]; })()")
+    check(icon == [192, 192], "the page's icon is %r pixels" % icon)
+    errors = g.page.send("Page.getInstallabilityErrors")["installabilityErrors"]
+    check(not errors, "the page cannot be installed: %r" % errors)
+
+
 def without_its_game_it_says_so(g):
     """With quorrel.js or quorrel.wasm not there, the page says so in the game's words and the
     browser keeps its keys (Tab); in a browser older than the oldest it is made for, the page
@@ -545,9 +554,24 @@ def a_phone_shows_the_whole_window(g):
               "a %d x %d screen shows %r pixels of the client area" % (wide, high, seen))
 
 
+def plays_with_no_network_after_one_visit(g):
+    """Kept by its service worker, the page starts again and plays once its server is gone."""
+    g.js("navigator.serviceWorker.ready.then(() => { window.seen = true; })")
+    g.site.close()
+    g.page.send("Page.reload")
+    wait_for("the page with no server",
+             lambda: g.js("!window.seen && document.body?.dataset.ready") == "true")
+    g.js("document.getElementById('Command1').focus()")
+    g.page.key("Enter")
+    g.js("boardEl.focus()")
+    g.page.key("Down")
+    check(g.js("document.getElementById('Text1').value") == "1", "no step with no server")
+
+
 STEPS = [
     page_is_ready,
     axe_finds_nothing_on_the_page_loaded,
+    it_has_its_icon_and_installs,
     without_its_game_it_says_so,
     controls_sit_at_their_twips,
     menus_follow_the_table,
@@ -575,6 +599,7 @@ STEPS = [
     pictures_match_the_desktops,
     letters_have_a_height_without_the_fonts_box,
     a_phone_shows_the_whole_window,
+    plays_with_no_network_after_one_visit,
 ]
 
 
