@@ -24,116 +24,181 @@ ROOT = Path(__file__).resolve().parent.parent
 NICE = ["nice", "-n", "19"]
 TARGETS = ["core_tests", "app_tests"]
 
-# id, file under src/, original fragment (must occur exactly once), replacement, the fault.
+def _mutants(text):
+    """The rows of the table below, each as (id, file, original, replacement, fault)."""
+    rows = []
+    for head, original, replacement in zip(*[iter(text.strip().split("\n"))] * 3):
+        ident, rest = head.split(" ", 1)
+        name, fault = rest.split(": ", 1)
+        rows.append((ident, name, original[6:], replacement[6:], fault))
+    return rows
+
+
+# Each mutant in three lines: its id, the file under src/ and the fault; the original fragment
+# (which must occur exactly once); its replacement.
 # Restoring a file makes the next build compile it again: with a file's rows together, that
 # costs one extra compile per file, not one per mutant.
-MUTANTS = [
-    ("gen-1", "gen/generator.cpp", "f.exitMade = false;", "",
-     "exit flag not reset for a new maze"),
-    ("gen-2", "gen/generator.cpp", "std::floor(f.io.random.next() * w + 1)",
-     "std::floor(f.io.random.next() * w)", "entrance column: + 1 dropped"),
-    ("gen-3", "gen/generator.cpp", "f.visitCount < f.mazeWidth * f.mazeHeight",
-     "f.visitCount < f.mazeWidth * f.mazeHeight - 1", "walk stops one square early"),
-    ("gen-4", "gen/generator.cpp", "std::floor(2 * r)) + 1", "std::floor(2 * r)) + 2",
-     "two-way branch never takes its first way"),
-    ("carve-1", "gen/carve.cpp", "f.openings(f.genCol - 1, f.genRow) = 2;",
-     "f.openings(f.genCol - 1, f.genRow) = 1;", "step west opens the bottom, not the right"),
-    ("carve-2", "gen/carve.cpp", "--f.genRow;", "++f.genRow;", "step north moves south"),
-    ("carve-3", "gen/carve.cpp", "f.genCol, f.genRow + 1));", "f.genCol, f.genRow));",
-     "exit's trail code: row + 1 dropped"),
-    ("carve-4", "gen/carve.cpp", "if (code == 2) {", "if (code != 2) {",
-     "exit cut: flipped comparison"),
-    ("fini-1", "gen/fini.cpp", "if (c == f.entryCol) {", "if (c != f.entryCol) {",
-     "file's top line: entrance test flipped"),
-    ("fini-2", "gen/fini.cpp", 'put(f, "  I");', 'put(f, "   ");',
-     "file drops right walls"),
-    ("fini-3", "gen/fini.cpp", "kEntranceGray);", "kWhite);", "entrance painted white"),
-    ("rand-1", "gen/random_source.cpp", "bits >> 11", "bits >> 10",
-     "draws reach up to 2 instead of below 1"),
-    ("rand-2", "gen/random_source.cpp", "++reseeds_;", "",
-     "reseed count not mixed in (MAY BE EQUIVALENT: the clocks differ anyway)"),
-    ("file-1", "game/maze_file.cpp", "for (int n = 1; n <= kLastNumber; ++n)",
-     "for (int n = 2; n <= kLastNumber; ++n)", "first file name skipped"),
-    ("file-2", "game/maze_file.cpp", "continue;", "return;",
-     "a taken name ends the search"),
-    ("file-3", "game/maze_file.cpp", 'text_ += "\\r\\n";', 'text_ += "\\n";',
-     "lines end in LF, not CR LF"),
-    ("file-4", "game/maze_file.cpp", "store.remove(name_);", "",
-     "a file that failed to write is left behind"),
-    ("posix-1", "mazefile/posix_file_store.cpp", "if (n < 0 && errno == EINTR) {",
-     "if (n < 0 && errno == EAGAIN) {", "write not retried after EINTR"),
-    ("posix-2", "mazefile/posix_file_store.cpp", "if (errno == EEXIST) {",
-     "if (errno != EEXIST) {", "taken name: flipped comparison"),
-    ("fit-1", "board/new_maze.cpp", "value <= kMaxSide", "value < kMaxSide",
-     "largest size refused: < vs <="),
-    ("fit-2", "board/new_maze.cpp", "packed[i] <= '9'", "packed[i] < '9'",
-     "digit 9 not read: < vs <="),
-    ("fit-3", "board/new_maze.cpp", "*first == '+'", "*first == '-'",
-     "minus sign skipped instead of plus"),
-    ("fit-4", "board/new_maze.cpp", "sizeH < sizeW ? sizeH : sizeW",
-     "sizeH > sizeW ? sizeH : sizeW", "square size from the larger side: flipped"),
-    ("fit-5", "board/new_maze.cpp", "(h + 1) * g.squareSize", "h * g.squareSize",
-     "fit check ignores the square below the exit"),
-    ("fit-6", "board/new_maze.cpp", "f.extraMoves = 0;", "",
-     "extra moves not reset by NEW MAZE"),
-    ("bpaint-1", "board/bpaint.cpp", "if (f.moveCount > 0) {", "if (f.moveCount >= 0) {",
-     "trail painted on the first step: > vs >="),
-    ("bpaint-2", "board/bpaint.cpp", "f.paintY, kTrailGreen", "f.paintY, kPlayerBlue",
-     "trail painted in the player colour"),
-    ("bpaint-3", "board/bpaint.cpp", "if (n == 2) {", "if (n == 3) {",
-     "second pass not charged double"),
-    ("bpaint-4", "board/bpaint.cpp", "std::min<int>(value + amount, kIntMax)",
-     "(value + amount)", "counters wrap instead of stopping"),
-    ("print-1", "board/printmaze.cpp", "if (t == 1 && c != f.entryCol) {", "if (t == 1) {",
-     "top wall drawn over the entrance"),
-    ("print-2", "board/printmaze.cpp", "if (nops == 0) {", "if (nops != 0) {",
-     "pass counts: flipped comparison"),
-    ("print-3", "board/printmaze.cpp", "x0, top, c * size + x0, bottom, kBlack);",
-     "x0, top, c * size + x0, bottom, kWhite);", "right walls drawn white"),
-    ("mouse-1", "play/mouse.cpp", "f.curY + d.row * f.squareSize",
-     "f.curY - d.row * f.squareSize", "vertical step: wrong sign"),
-    ("mouse-2", "play/mouse.cpp", "if (f.extraMoves == 0) {", "if (f.extraMoves != 0) {",
-     "Perfect!: flipped comparison"),
-    ("mouse-3", "play/mouse.cpp", "f.curX - s <= x", "f.curX - s < x",
-     "press on the square's left edge refused: < vs <="),
-    ("mouse-4", "play/mouse.cpp", "part < 0 && hundredths > 0", "part < 0",
-     "minus sign on a percentage that rounds to zero"),
-    ("mouse-5", "play/mouse.cpp", "(2 * std::llabs(part) + moves)", "(2 * std::llabs(part))",
-     "percentage truncated, not rounded"),
-    ("retry-1", "play/retry.cpp", "return;", "", "Retry without a maze: return dropped"),
-    ("retry-2", "play/retry.cpp", "r <= f.mazeHeight + 1", "r <= f.mazeHeight",
-     "square below the exit not cleared"),
-    ("vis-1", "play/visibility.cpp", "if (choice.radius != radius) {",
-     "if (choice.radius != radius && choice.radius > 0) {",
-     "Full visibility never unchecked: > vs >="),
-    ("vis-2", "play/visibility.cpp", "if (v == 0 && f.lastVisibility == 0) {",
-     "if (v == 0) {", "no redraw on going back to full visibility"),
-    ("steps-1", "play/steps.cpp", "return {-1, 0};", "return {1, 0};", "left goes right"),
-    ("steps-2", "play/steps.cpp", "row < s.mazeHeight + 1", "row < s.mazeHeight",
-     "no step down through the exit: + 1 dropped"),
-    ("steps-3", "play/steps.cpp", "return row > 1 &&", "return row > 0 &&",
-     "step up from row 1 into the entrance allowed"),
-    ("solve-1", "solve/solve.cpp", "return f.opensRight(s, t);", "return f.opensRight(a, t);",
-     "wall east of the path: swapped argument"),
-    ("solve-2", "solve/solve.cpp", "m % 52 <= 25", "m % 52 < 25",
-     "letter case switches one early: < vs <="),
-    ("solve-3", "solve/solve.cpp", "k >= 1; --k", "k >= 2; --k",
-     "first square of the trail never on the path"),
-    ("state-1", "model/state.h", "return openings(col, row) >= 2;",
-     "return openings(col, row) > 2;", "right side open only with code 3: > vs >="),
-    ("state-2", "model/state.h", "return curY > cornerY(mazeHeight);",
-     "return curY >= cornerY(mazeHeight);", "bottom row counts as out: > vs >="),
-    ("window-1", "ui/window.cpp", "f.makeFiles = !f.makeFiles;", "f.makeFiles = true;",
-     "Make file cannot be turned off"),
-    ("window-2", "ui/window.cpp", 'std::to_string(kMinSide) + " to " + std::to_string(kMaxSide);',
-     'std::to_string(kMaxSide) + " to " + std::to_string(kMinSide);',
-     "selector description: limits swapped"),
-    ("cmd-1", "ui/commands.cpp", "visibilityRow<Command::Hide4, hide4_Click>",
-     "visibilityRow<Command::Hide4, hide8_Click>",
-     "4-square item runs the 8-square handler"),
-    ("cmd-2", "ui/commands.cpp", "f.messagesShown() != shown;", "f.messagesShown() == shown;",
-     "box shown: flipped comparison"),
-]
+MUTANTS = _mutants(r"""
+gen-1 gen/generator.cpp: exit flag not reset for a new maze
+    - f.exitMade = false;
+    + 
+gen-2 gen/generator.cpp: entrance column: + 1 dropped
+    - std::floor(f.io.random.next() * w + 1)
+    + std::floor(f.io.random.next() * w)
+gen-3 gen/generator.cpp: walk stops one square early
+    - f.visitCount < f.mazeWidth * f.mazeHeight
+    + f.visitCount < f.mazeWidth * f.mazeHeight - 1
+gen-4 gen/generator.cpp: two-way branch never takes its first way
+    - std::floor(2 * r)) + 1
+    + std::floor(2 * r)) + 2
+carve-1 gen/carve.cpp: step west opens the bottom, not the right
+    - f.openings(f.genCol - 1, f.genRow) = 2;
+    + f.openings(f.genCol - 1, f.genRow) = 1;
+carve-2 gen/carve.cpp: step north moves south
+    - --f.genRow;
+    + ++f.genRow;
+carve-3 gen/carve.cpp: exit's trail code: row + 1 dropped
+    - f.genCol, f.genRow + 1));
+    + f.genCol, f.genRow));
+carve-4 gen/carve.cpp: exit cut: flipped comparison
+    - if (code == 2) {
+    + if (code != 2) {
+fini-1 gen/fini.cpp: file's top line: entrance test flipped
+    - if (c == f.entryCol) {
+    + if (c != f.entryCol) {
+fini-2 gen/fini.cpp: file drops right walls
+    - put(f, "  I");
+    + put(f, "   ");
+fini-3 gen/fini.cpp: entrance painted white
+    - kEntranceGray);
+    + kWhite);
+rand-1 gen/random_source.cpp: draws reach up to 2 instead of below 1
+    - bits >> 11
+    + bits >> 10
+rand-2 gen/random_source.cpp: reseed count not mixed in (MAY BE EQUIVALENT: clocks differ anyway)
+    - ++reseeds_;
+    + 
+file-1 game/maze_file.cpp: first file name skipped
+    - for (int n = 1; n <= kLastNumber; ++n)
+    + for (int n = 2; n <= kLastNumber; ++n)
+file-2 game/maze_file.cpp: a taken name ends the search
+    - continue;
+    + return;
+file-3 game/maze_file.cpp: lines end in LF, not CR LF
+    - text_ += "\r\n";
+    + text_ += "\n";
+file-4 game/maze_file.cpp: a file that failed to write is left behind
+    - store.remove(name_);
+    + 
+posix-1 mazefile/posix_file_store.cpp: write not retried after EINTR
+    - if (n < 0 && errno == EINTR) {
+    + if (n < 0 && errno == EAGAIN) {
+posix-2 mazefile/posix_file_store.cpp: taken name: flipped comparison
+    - if (errno == EEXIST) {
+    + if (errno != EEXIST) {
+fit-1 board/new_maze.cpp: largest size refused: < vs <=
+    - value <= kMaxSide
+    + value < kMaxSide
+fit-2 board/new_maze.cpp: digit 9 not read: < vs <=
+    - packed[i] <= '9'
+    + packed[i] < '9'
+fit-3 board/new_maze.cpp: minus sign skipped instead of plus
+    - *first == '+'
+    + *first == '-'
+fit-4 board/new_maze.cpp: square size from the larger side: flipped
+    - sizeH < sizeW ? sizeH : sizeW
+    + sizeH > sizeW ? sizeH : sizeW
+fit-5 board/new_maze.cpp: fit check ignores the square below the exit
+    - (h + 1) * g.squareSize
+    + h * g.squareSize
+fit-6 board/new_maze.cpp: extra moves not reset by NEW MAZE
+    - f.extraMoves = 0;
+    + 
+bpaint-1 board/bpaint.cpp: trail painted on the first step: > vs >=
+    - if (f.moveCount > 0) {
+    + if (f.moveCount >= 0) {
+bpaint-2 board/bpaint.cpp: trail painted in the player colour
+    - f.paintY, kTrailGreen
+    + f.paintY, kPlayerBlue
+bpaint-3 board/bpaint.cpp: second pass not charged double
+    - if (n == 2) {
+    + if (n == 3) {
+bpaint-4 board/bpaint.cpp: counters wrap instead of stopping
+    - std::min<int>(value + amount, kIntMax)
+    + (value + amount)
+print-1 board/printmaze.cpp: top wall drawn over the entrance
+    - if (t == 1 && c != f.entryCol) {
+    + if (t == 1) {
+print-2 board/printmaze.cpp: pass counts: flipped comparison
+    - if (nops == 0) {
+    + if (nops != 0) {
+print-3 board/printmaze.cpp: right walls drawn white
+    - x0, top, c * size + x0, bottom, kBlack);
+    + x0, top, c * size + x0, bottom, kWhite);
+mouse-1 play/mouse.cpp: vertical step: wrong sign
+    - f.curY + d.row * f.squareSize
+    + f.curY - d.row * f.squareSize
+mouse-2 play/mouse.cpp: Perfect!: flipped comparison
+    - if (f.extraMoves == 0) {
+    + if (f.extraMoves != 0) {
+mouse-3 play/mouse.cpp: press on the square's left edge refused: < vs <=
+    - f.curX - s <= x
+    + f.curX - s < x
+mouse-4 play/mouse.cpp: minus sign on a percentage that rounds to zero
+    - part < 0 && hundredths > 0
+    + part < 0
+mouse-5 play/mouse.cpp: percentage truncated, not rounded
+    - (2 * std::llabs(part) + moves)
+    + (2 * std::llabs(part))
+retry-1 play/retry.cpp: Retry without a maze: return dropped
+    - return;
+    + 
+retry-2 play/retry.cpp: square below the exit not cleared
+    - r <= f.mazeHeight + 1
+    + r <= f.mazeHeight
+vis-1 play/visibility.cpp: Full visibility never unchecked: > vs >=
+    - if (choice.radius != radius) {
+    + if (choice.radius != radius && choice.radius > 0) {
+vis-2 play/visibility.cpp: no redraw on going back to full visibility
+    - if (v == 0 && f.lastVisibility == 0) {
+    + if (v == 0) {
+steps-1 play/steps.cpp: left goes right
+    - return {-1, 0};
+    + return {1, 0};
+steps-2 play/steps.cpp: no step down through the exit: + 1 dropped
+    - row < s.mazeHeight + 1
+    + row < s.mazeHeight
+steps-3 play/steps.cpp: step up from row 1 into the entrance allowed
+    - return row > 1 &&
+    + return row > 0 &&
+solve-1 solve/solve.cpp: wall east of the path: swapped argument
+    - return f.opensRight(s, t);
+    + return f.opensRight(a, t);
+solve-2 solve/solve.cpp: letter case switches one early: < vs <=
+    - m % 52 <= 25
+    + m % 52 < 25
+solve-3 solve/solve.cpp: first square of the trail never on the path
+    - k >= 1; --k
+    + k >= 2; --k
+state-1 model/state.h: right side open only with code 3: > vs >=
+    - return openings(col, row) >= 2;
+    + return openings(col, row) > 2;
+state-2 model/state.h: bottom row counts as out: > vs >=
+    - return curY > cornerY(mazeHeight);
+    + return curY >= cornerY(mazeHeight);
+window-1 ui/window.cpp: Make file cannot be turned off
+    - f.makeFiles = !f.makeFiles;
+    + f.makeFiles = true;
+window-2 ui/window.cpp: selector description: limits swapped
+    - std::to_string(kMinSide) + " to " + std::to_string(kMaxSide);
+    + std::to_string(kMaxSide) + " to " + std::to_string(kMinSide);
+cmd-1 ui/commands.cpp: 4-square item runs the 8-square handler
+    - visibilityRow<Command::Hide4, hide4_Click>
+    + visibilityRow<Command::Hide4, hide8_Click>
+cmd-2 ui/commands.cpp: box shown: flipped comparison
+    - f.messagesShown() != shown;
+    + f.messagesShown() == shown;
+""")
 
 
 def run(cmd, timeout=None, env=None, cwd=None):
