@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -239,10 +241,22 @@ void BoardWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void BoardWidget::keyReleaseEvent(QKeyEvent* event) {
-    if (!event->isAutoRepeat()) {
-        emit keyReleased();
+    // Releases that the controls on the board ignore come here too.
+    if (!event->isAutoRepeat() && hasFocus()) {
+        for (const CommandRow& row : commands()) {
+            if (row.scope == KeyScope::Board &&
+                QKeySequence::fromString(toQString(row.shortcut))[0].key() == event->key()) {
+                emit keyReleased(row.id);
+                break;
+            }
+        }
     }
     QWidget::keyReleaseEvent(event);
+}
+
+void BoardWidget::focusOutEvent(QFocusEvent* event) {
+    emit focusLeft();
+    QWidget::focusOutEvent(event);
 }
 
 }  // namespace quorrel::app

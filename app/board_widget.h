@@ -61,8 +61,12 @@ class BoardWidget : public QWidget, public Surface {
     // One of the board's keys (the arrows, Space) while the board has the keyboard focus;
     // `repeated` for the auto-repeat of a key held down.
     void keyCommand(quorrel::Command command, bool repeated);
-    // A key let go on the board (not one of its auto-repeats).
-    void keyReleased();
+    // One of the board's keys let go while the board has the keyboard focus (not one of its
+    // auto-repeats), whatever modifiers are held by then.
+    void keyReleased(quorrel::Command command);
+    // The board has lost the keyboard focus: to a control, a box, or another window, where
+    // the board's keys will not be let go.
+    void focusLeft();
 
   protected:
     bool event(QEvent* event) override;
@@ -73,6 +77,7 @@ class BoardWidget : public QWidget, public Surface {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     // Makes the image at least as large as the widget, at the widget's device pixel ratio,

@@ -20,6 +20,9 @@ inline QFont boldFont() {
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(kBoldPoints);
     font.setWeight(QFont::Bold);
+    // Set, not left to the application's font, which a desktop may make italic or underlined.
+    font.setItalic(false);
+    font.setUnderline(false);
     return font;
 }
 

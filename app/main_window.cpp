@@ -13,14 +13,15 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 
 #include "board_accessible.h"
 #include "board_widget.h"
 #include "bold_font.h"
-#include "play/play.h"
 #include "gen/random_source.h"
 #include "mazefile/posix_file_store.h"
+#include "play/play.h"
 #include "qt_text.h"
 #include "ui/board_description.h"
 #include "ui/commands.h"
@@ -176,7 +177,15 @@ void MainWindow::connectMouse() {
     const auto forward = [this](auto signal, Handler handler) {
         connect(board_, signal, this, [this, handler](int button, int shift, float x, float y) {
             const long shown = form_->messagesShown();
+            const Mazeform& f = *form_;
+            const auto play = [&f] {
+                return std::tuple(f.moveCount, f.extraMoves, f.curX, f.curY);
+            };
+            const auto before = play();
             handler(*form_, static_cast<Int>(button), static_cast<Int>(shift), x, y);
+            if (play() != before) {
+                held_.reset();  // a key held down no longer knows where the player is
+            }
             updateBoardDescription();
             // The finish's result box has closed: where that leaves the player.
             if (form_->messagesShown() != shown) {
@@ -191,11 +200,14 @@ void MainWindow::connectMouse() {
 
 void MainWindow::buildKeys() {
     connect(board_, &BoardWidget::keyCommand, this, &MainWindow::perform);
-    connect(board_, &BoardWidget::keyReleased, this, [this] {
-        if (!held_.empty()) {
-            announce(std::exchange(held_, {}));
+    connect(board_, &BoardWidget::keyReleased, this, [this](Command command) {
+        if (held_ && held_->command == command) {
+            const std::string words = std::move(held_->words);
+            held_.reset();
+            announce(words);
         }
     });
+    connect(board_, &BoardWidget::focusLeft, this, [this] { held_.reset(); });
     // Window-wide keys: they work wherever the focus is in the window, and leave the menus as
     // they are.
     for (const CommandRow& row : commands()) {
@@ -216,10 +228,10 @@ void MainWindow::perform(Command command, bool repeated) {
     const Said said = quorrel::perform(*form_, command);
     updateBoardDescription();
     if (repeated && !said.boxShown) {
-        held_ = said.words;
+        held_ = Held{command, said.atRelease};
         return;
     }
-    held_.clear();
+    held_.reset();
     if (!said.words.empty()) {
         announce(said.words);
     }

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "game/mazeform.h"
@@ -54,7 +55,9 @@ class MainWindow : public QMainWindow, public Controls {
 
     // Performs a command of the game's table and says what it did. The words of an
     // auto-repeated key wait for the key's release, each replacing the one before: a key held
-    // down says only where it stopped.
+    // down says only where it stopped. They are said only at the release of that key on the
+    // focused board, and only if nothing else happened since: another command, the mouse
+    // moving the player, or the board losing the focus forgets them.
     void perform(Command command, bool repeated = false);
 
     // Controls: the size selectors Combo1 and Combo2, the Moves and Extra boxes Text1 and Text2
@@ -91,7 +94,12 @@ class MainWindow : public QMainWindow, public Controls {
     std::map<Command, QAction*> checkable_;
 
     std::unique_ptr<BoardSpeech> speech_;
-    std::string held_;  // the words of the last auto-repeated key, until its release
+    // The last auto-repeated key's command and the words for its release.
+    struct Held {
+        Command command;
+        std::string words;
+    };
+    std::optional<Held> held_;
 
     std::unique_ptr<MessageBoxes> ownMessages_;
     std::unique_ptr<RandomSource> ownRandom_;

@@ -155,6 +155,10 @@ std::optional<Geometry> fitBoard(int w, int h, ClientSize client, TwipsPerPixel 
 }
 
 void Command1_Click(Mazeform& f) {
+    makeMaze(f);
+}
+
+bool makeMaze(Mazeform& f) {
     Surface& s = f.io.surface;
     s.clear();
     f.moveCount = 0;
@@ -174,7 +178,7 @@ void Command1_Click(Mazeform& f) {
             f.passes = Grid<Int>(f.mazeWidth, f.mazeHeight + 1);
         }
         f.io.messages.inform(sizeMessage());
-        return;
+        return false;
     }
     f.mazeWidth = static_cast<Int>(w);
     f.mazeHeight = static_cast<Int>(h);
@@ -190,6 +194,7 @@ void Command1_Click(Mazeform& f) {
         f.io.messages.inform(f.file.problem());
         f.file.clearProblem();
     }
+    return true;
 }
 
 }  // namespace quorrel

@@ -14,6 +14,8 @@ std::string sizeMessage();
 // NEW MAZE: resets the counters, reads and checks the size, fits the board into the client
 // area and generates the maze.
 void Command1_Click(Mazeform& f);
+// The same, giving whether a maze was made: false when the size was refused.
+bool makeMaze(Mazeform& f);
 
 // The number at the start of a text. Blanks, tabs and line feeds are ignored wherever they
 // stand; reading stops at the first character that cannot continue the number; a text that

@@ -21,9 +21,9 @@ ArrowResult arrowKey(Mazeform& f, Arrow way) {
     const float y = static_cast<float>(f.curY) - s / 2;
     const Offset d = offsetOf(way);
     // With the left button already held the player is tracking: a press of its own would run
-    // the first press again on the entrance, and a release would end the drag under the hand.
-    const bool held = f.tracking;
-    if (!held) {
+    // the first press again on the entrance. The release ends that drag too, since the pointer
+    // is left behind on the square the arrow stepped from.
+    if (!f.tracking) {
         Form_MouseDown(f, kLeftButton, 0, x, y);
     }
     const Int col = f.playerCol;
@@ -32,9 +32,7 @@ ArrowResult arrowKey(Mazeform& f, Arrow way) {
     // Tracking is set; only the finish clears it during the movement.
     const bool finished = !f.tracking;
     const bool stepped = f.playerCol != col || f.playerRow != row;
-    if (!held) {
-        Form_MouseUp(f, kLeftButton, 0, x, y);
-    }
+    Form_MouseUp(f, kLeftButton, 0, x, y);
     if (finished) {
         return ArrowResult::Finished;
     }

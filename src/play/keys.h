@@ -17,8 +17,11 @@ enum class ArrowResult {
 // corner is (curX, curY), one pointer movement to the centre of the neighbouring square that
 // way and a release, through Form_MouseDown, Form_MouseMove and Form_MouseUp. Counters,
 // painting, visibility, the finish, its messages and Retry are therefore those of the mouse.
-// While the left button is held (tracking) an arrow is the movement alone: no press, no
-// release, and the drag goes on.
+// While the left button is held (tracking) an arrow that presses is the movement and the
+// release: no second press, and the drag ends, as a release of the button would end it. The
+// pointer is still over the square the arrow left, so a drag that went on would step straight
+// back at the next movement; the mouse walks again after a new press on the player's square.
+// A bump presses nothing and leaves the drag as it was.
 //
 // Which arrows press at all:
 // - Before any maze, none.

@@ -174,9 +174,13 @@ std::string describeBoard(const State& s) {
 std::string describeSquare(const State& s) {
     const Square at = stepsFrom(s);
     std::string text = openWays(s, at) + " ";
-    text += at.row > s.mazeHeight
-                ? std::string("Below the exit.")
-                : "Column " + std::to_string(at.col) + ", row " + std::to_string(at.row) + ".";
+    if (at.row > s.mazeHeight) {
+        text += "Below the exit.";
+    } else if (at.row == 0) {
+        text += "The entrance, above column " + std::to_string(at.col) + ".";
+    } else {
+        text += "Column " + std::to_string(at.col) + ", row " + std::to_string(at.row) + ".";
+    }
     const int before = s.passes.contains(at.col, at.row) ? s.passes(at.col, at.row) - 1 : 0;
     if (before == 1) {
         text += " Passed once before.";
@@ -191,6 +195,10 @@ std::string describeBump(const State& s) {
         return "No maze yet.";
     }
     return "Wall. " + openWays(s, stepsFrom(s));
+}
+
+std::string describeWallStop(const State& s) {
+    return "Wall. " + describeSquare(s);
 }
 
 std::string describeNewMaze(const State& s) {

@@ -26,6 +26,11 @@ std::string describeSquare(const State& s);
 // An arrow into a wall: "Wall." and the ways that are open.
 std::string describeBump(const State& s);
 
+// Where a held arrow stopped against a wall, said when the key is let go: "Wall." and then
+// describeSquare, which names the square ("The entrance, above column 3." before the first
+// step).
+std::string describeWallStop(const State& s);
+
 // What NEW MAZE made, or what Retry put back: the size or the fresh start, the way in and
 // where the exit is.
 std::string describeNewMaze(const State& s);

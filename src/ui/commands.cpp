@@ -35,6 +35,10 @@ Outcome step(Mazeform& f) {
     return Outcome::Done;
 }
 
+Outcome newMaze(Mazeform& f) {
+    return makeMaze(f) ? Outcome::Made : Outcome::Done;
+}
+
 Outcome nothing(Mazeform& /*f*/) {
     return Outcome::Done;
 }
@@ -57,6 +61,7 @@ std::string stepWords(const State& s, Outcome outcome) {
         case Outcome::Finished:
             return describeWhereAmI(s);
         case Outcome::Done:
+        case Outcome::Made:
             break;
     }
     return "";
@@ -91,7 +96,7 @@ constexpr std::array kTable = {
                "Command1",
                nullptr,
                -1,
-               run<Command1_Click>,
+               newMaze,
                "Ctrl+N",
                KeyScope::DesktopWindow,
                say<describeNewMaze>},
@@ -238,10 +243,13 @@ Said perform(Mazeform& f, Command id) {
     const Outcome outcome = row.handler(f);
     Said said;
     said.boxShown = f.messagesShown() != shown;
-    // A box speaks for itself; after the finish's box, what the next key does is still said.
-    if (row.words != nullptr && (!said.boxShown || outcome == Outcome::Finished)) {
+    // A box speaks for itself; after the finish's box, what the next key does is still said,
+    // and after a maze file's box the maze made.
+    const bool afterBox = outcome == Outcome::Finished || outcome == Outcome::Made;
+    if (row.words != nullptr && (!said.boxShown || afterBox)) {
         said.words = row.words(f, outcome);
     }
+    said.atRelease = outcome == Outcome::Wall ? describeWallStop(f) : said.words;
     return said;
 }
 

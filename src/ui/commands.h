@@ -19,8 +19,8 @@ enum class Place { Button, MenuBar, InMenu, Key };
 // keeps the key for itself: Ctrl+N opens a window, Ctrl+Q quits it).
 enum class KeyScope { None, Board, Window, DesktopWindow };
 
-// What a command's handler did, for the words said after it.
-enum class Outcome { Done, NoMaze, Wall, Stepped, Finished };
+// What a command's handler did, for the words said after it; Made is a new maze.
+enum class Outcome { Done, NoMaze, Wall, Stepped, Finished, Made };
 
 // One command of the window. The front ends build their menus, shortcuts and controls from
 // these rows and perform every command through perform().
@@ -62,11 +62,17 @@ const CommandRow* visibilityItem(Int radius);
 Command stepCommand(Arrow way);
 
 // What performing a command came to: whether it showed a message box (which speaks for
-// itself) and otherwise the words to say; after the result box of the finish, the words say
-// where that leaves the player, to be said once the box has closed.
+// itself) and otherwise the words to say. After the result box of the finish the words say
+// where that leaves the player, and after the box of a maze file that could not be written
+// they say what NEW MAZE made, to be said once the box has closed.
+//
+// A key held down says nothing at its auto-repeats, only atRelease of its last one when it is
+// let go: where the run stopped. For an arrow stopped by a wall that is the square and its
+// open ways after "Wall.", since the wall alone names no square.
 struct Said {
     bool boxShown = false;
     std::string words;
+    std::string atRelease;
 };
 
 // Performs a command: runs its handler, notes whether a message box appeared and returns the

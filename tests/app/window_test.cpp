@@ -4,6 +4,7 @@
 #include "ui/window.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QMenu>
 #include <algorithm>
@@ -110,7 +111,14 @@ TEST_F(WindowStart, ControlsShowTheirInitialContent) {
     }
 }
 
+// Also when a desktop makes the application's font italic and underlined.
 TEST_F(WindowStart, LabelsAndButtonAreBoldMsSansSerif) {
+    const QFont plain = QApplication::font();
+    QFont slanted = plain;
+    slanted.setItalic(true);
+    slanted.setUnderline(true);
+    QApplication::setFont(slanted);
+    open(app::Services{&messages, &random, &files});
     for (const char* name : {"Label1", "Label2", "Command1", "Label3", "Label4"}) {
         SCOPED_TRACE(name);
         const QFont font = child<QWidget>(name).font();
@@ -126,6 +134,7 @@ TEST_F(WindowStart, LabelsAndButtonAreBoldMsSansSerif) {
         SCOPED_TRACE(name);
         EXPECT_EQ(child<QWidget>(name).font(), window->font());
     }
+    QApplication::setFont(plain);
 }
 
 // The rightmost column of a widget's own rendering, in its parent's pixels, holding a pixel

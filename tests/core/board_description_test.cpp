@@ -20,19 +20,23 @@ namespace {
 
 // A script of events, one character each: L R U D an arrow key, ' ' the where-am-I key (Space),
 // S Solve, T Retry, p a left press on the corner a press must be on, q its release, y a Yes to
-// the next question, x NEW MAZE with a size it refuses. Gives what the last command said.
+// the next question, x NEW MAZE with a size it refuses, '.' the release of the last command's
+// key after its auto-repeats. Gives what the last command or release said.
 std::string play(PlayHarness& h, const std::string& script) {
     const std::map<char, Command> commands = {{'L', Command::StepLeft}, {'R', Command::StepRight},
                                               {'U', Command::StepUp},   {'D', Command::StepDown},
                                               {' ', Command::WhereAmI}, {'S', Command::Solve},
                                               {'T', Command::Retry},    {'x', Command::NewMaze}};
     std::string said;
+    Said last;
     for (char c : script) {
         if (c == 'x') {
             h.window.width = "1";
         }
         if (const auto it = commands.find(c); it != commands.end()) {
-            said = perform(h.form, it->second).words;
+            said = (last = perform(h.form, it->second)).words;
+        } else if (c == '.') {
+            said = last.atRelease;
         } else if (c == 'p') {
             Form_MouseDown(h.form, kLeftButton, 0, h.form.curX - 1.0F, h.form.curY - 1.0F);
         } else if (c == 'q') {
@@ -117,6 +121,7 @@ const Spoken kSpoken[] = {
      "Open: up, down to the exit, right. Column 1, row 2."},
     {"bump at the entrance", Maze::Worked, "L", nullptr, "Wall. Open: down."},
     {"bump in a dead end", Maze::Worked, "DRR", nullptr, "Wall. Open: left."},
+    {"held into a dead end", Maze::Worked, "DRR.", nullptr, "Wall. Open: left. Column 2, row 1."},
     // The finish: once its box has closed, what the next arrow does.
     {"out through the exit", Maze::Worked, "DDD", nullptr,
      "You are below the exit, out of the maze. Up goes back into the maze; Retry starts again. "

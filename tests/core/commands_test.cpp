@@ -157,6 +157,7 @@ struct Performed {
     Command id;
     bool box;
     std::string_view width = "5";  // typed into the width selector
+    bool fileFails = false;        // Make file on, and the maze file cannot be created
 };
 
 constexpr Command kDown = C::StepDown;
@@ -165,6 +166,7 @@ const Performed kPerformed[] = {
     {"HELP! shows the rules", {}, C::Help, true},
     {"NEW MAZE refuses the size typed", {}, C::NewMaze, true, "1"},
     {"NEW MAZE makes a maze", {}, C::NewMaze, false},
+    {"NEW MAZE whose file fails", {C::MakeFile}, C::NewMaze, true, "5", true},
     {"out through the exit: Perfect!", {kDown, kDown}, kDown, true},
     {"out after a detour: the result question",
      {kDown, C::StepRight, C::StepLeft, kDown},
@@ -182,13 +184,14 @@ const Performed kPerformed[] = {
 };
 
 // A box speaks for itself; only after the finish's box the words say where that leaves the
-// player, for the next key.
+// player, for the next key, and after a maze file's box what NEW MAZE made.
 TEST(Perform, ReportsAMessageBoxAndSaysNothingAfterItButTheFinishs) {
     for (const Performed& c : kPerformed) {
         SCOPED_TRACE(c.what);
         PlayHarness h;
         buildWorkedMaze(h);
         h.window.typeSizes(std::string(c.width), "5");
+        h.files.failNextCreate = c.fileFails;
         for (const Command id : c.before) {
             ASSERT_FALSE(perform(h.form, id).boxShown);
         }
@@ -198,7 +201,9 @@ TEST(Perform, ReportsAMessageBoxAndSaysNothingAfterItButTheFinishs) {
         EXPECT_EQ(h.window.shown.size(), c.box ? 1U : 0U);
         if (c.box) {
             const bool finish = c.id == kDown;
-            EXPECT_EQ(said.words, finish ? describeWhereAmI(h.form) : "");
+            EXPECT_EQ(said.words, finish        ? describeWhereAmI(h.form)
+                                  : c.fileFails ? describeNewMaze(h.form)
+                                                : "");
         }
         if (commandRow(c.id).handler == nullptr) {
             EXPECT_EQ(said.words, "");

@@ -30,7 +30,7 @@ struct ArrowCase {
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     bool answerYes = false;
-    bool held = false;  // the left button pressed on the player's square and held throughout
+    bool held = false;  // the left button held after `before`, moved a twip after the arrow
 };
 
 constexpr Arrow L = Arrow::Left;
@@ -123,7 +123,7 @@ const ArrowCase kCases[] = {
      {}},
     // Solve leaves the corner below the exit; a press there before any step is a first press.
     // Under a held button an arrow is the movement alone: the entrance is not pressed again,
-    // and only the finish ends the drag.
+    // and the drag ends, so the pointer left behind does not walk the player back.
     {"held on the entrance: down, no second pass",
      Setup::Maze,
      {},
@@ -131,6 +131,19 @@ const ArrowCase kCases[] = {
      ArrowResult::Stepped,
      {1, 1},
      1,
+     0,
+     1,
+     {},
+     {},
+     false,
+     true},
+    {"held: the pointer left behind walks nothing",
+     Setup::Maze,
+     {D},
+     R,
+     ArrowResult::Stepped,
+     {2, 1},
+     2,
      0,
      1,
      {},
@@ -177,19 +190,24 @@ TEST_P(ArrowKeys, StepOrBumpAsTheMouseRulesSay) {
     if (c.answerYes) {
         h.window.answers.push_back(true);
     }
-    if (c.held) {
-        pressOn(h, entranceSquare(h.form));
-    }
     for (Arrow a : c.before) {
         arrowKey(h.form, a);
+    }
+    const float x = static_cast<float>(h.form.curX - h.form.squareSize / 2);
+    const float y = static_cast<float>(h.form.curY - h.form.squareSize / 2);
+    if (c.held) {
+        Form_MouseDown(h.form, kLeftButton, 0, x, y);
     }
     const std::size_t ops = h.surface.ops.size();
     const GameState was = gameState(h);
     EXPECT_EQ(arrowKey(h.form, c.arrow), c.result);
+    EXPECT_EQ(h.form.tracking, c.held && c.result == ArrowResult::Wall);
+    if (c.held) {
+        Form_MouseMove(h.form, kLeftButton, 0, x + 1, y);
+    }
     EXPECT_EQ(playerSquare(h.form), c.player);
     EXPECT_EQ(h.form.moveCount, c.moves);
     EXPECT_EQ(h.form.extraMoves, c.extra);
-    EXPECT_EQ(h.form.tracking, c.held && c.result != ArrowResult::Finished);
     EXPECT_EQ(h.window.messages, c.messages);
     EXPECT_EQ(h.window.questions, c.questions);
     if (c.entrancePasses >= 0) {

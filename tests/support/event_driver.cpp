@@ -585,11 +585,16 @@ void EventDriver::checkCommand(Command id, const Before& before) {
 
 // A message box speaks for itself: what the command reports matches what was shown, and
 // nothing is said after a box but the finish's, after which the words say where that leaves
-// the player.
+// the player, and a maze file's, after which they say what NEW MAZE made.
 void EventDriver::checkSaid(Event e) {
     // The board's keys show no box but the finish's.
     const bool finish = e.row() != nullptr && e.row()->scope == KeyScope::Board;
-    const std::string after = finish ? describeWhereAmI(form_) : "";
+    const bool fileBox = std::any_of(window_.shown.begin(), window_.shown.end(), [](auto& m) {
+        return startsWith(m.text, "The maze could not be saved");
+    });
+    const std::string after = finish    ? describeWhereAmI(form_)
+                              : fileBox ? describeNewMaze(form_)
+                                        : "";
     if (said_.boxShown != !window_.shown.empty() || (said_.boxShown && said_.words != after)) {
         faults_.push_back(e.name() + " reported " + (said_.boxShown ? "a" : "no") +
                           " message box, and the words \"" + said_.words + "\", after " +
@@ -807,9 +812,9 @@ void EventDriver::checkCorner(Event e, const Before& before) {
 // nothing; where the player stands in the maze, it steps one square through an open side (from
 // the entrance before the first step, only down) and counts one move, or else bumps and changes
 // nothing, a mouse walk going on; with the corner below the maze it presses there, as a mouse
-// press would, and shows the finish again unless it steps back up. Play is left as it was,
-// active only under a mouse button held down (an arrow then is the movement alone) and ended
-// by the finish.
+// press would, and shows the finish again unless it steps back up. An arrow that presses ends
+// play, also a mouse walk under a button held down (the arrow then is the movement and the
+// release), so the pointer left behind walks nothing.
 void EventDriver::checkStep(Arrow way, const Before& before) {
     const auto finishes = std::count_if(window_.shown.begin(), window_.shown.end(),
                                         [](const Shown& m) { return m.text != helpText(); });
@@ -821,8 +826,7 @@ void EventDriver::checkStep(Arrow way, const Before& before) {
     }
     if (below) {
         const bool backUp = form_.curX == before.curX && form_.curY == before.curY - size;
-        if (form_.tracking != (before.tracking && finishes == 0) || finishes > 1 ||
-            (finishes == 0 && !backUp)) {
+        if (form_.tracking || finishes > 1 || (finishes == 0 && !backUp)) {
             faults_.push_back("an arrow key below the maze showed " + std::to_string(finishes) +
                               " results");
         }
@@ -859,7 +863,7 @@ void EventDriver::checkStep(Arrow way, const Before& before) {
     const int expected = std::min<int>(std::max<int>(before.moveCount, 0) + 1, kIntMax);
     const bool stepped = out || (form_.playerCol == to.col && form_.playerRow == to.row &&
                                  form_.moveCount == expected);
-    if (!stepped || form_.tracking != (before.tracking && !out) || finishes != (out ? 1 : 0)) {
+    if (!stepped || form_.tracking || finishes != (out ? 1 : 0)) {
         faults_.push_back("an arrow key's step from (" + std::to_string(from.col) + ", " +
                           std::to_string(from.row) + ") ended on (" +
                           std::to_string(form_.playerCol) + ", " + std::to_string(form_.playerRow) +

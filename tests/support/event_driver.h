@@ -106,7 +106,8 @@ class EventDriver {
     // Presses on the player and walks; releases at the end when `mayRelease` and the bytes say.
     void walk(ByteReader& in, bool mayRelease = true);
     // A walk with the button held, a command from the keyboard whose message box, if any,
-    // takes the button's release, then the mouse moving on.
+    // takes the button's release (as an arrow that presses ends the drag), then the mouse
+    // moving on.
     void heldCommand(ByteReader& in);
     void fileTrouble(ByteReader& in);
     // A command of the table the bytes pick; a key of the board is held down for a few
