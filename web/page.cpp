@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "game/mazeform.h"
 #include "gen/random_source.h"
@@ -48,15 +49,26 @@ class Page {
         showCheckMarks(form_);
     }
 
-    // Performs a command; gives the words to say, empty when there are none.
-    const char* perform(Command id) {
-        words_ = quorrel::perform(form_, id).words;
+    // Performs a command; gives the words to say, empty when there are none. A key's
+    // auto-repeat says nothing: its words for the release wait, each replacing the last.
+    const char* perform(Command id, bool repeated) {
+        const Said said = quorrel::perform(form_, id);
+        held_ = repeated && !said.boxShown ? said.atRelease : std::string();
+        words_ = repeated && !said.boxShown ? std::string() : said.words;
         return words_.c_str();
     }
 
-    // A mouse event; after the finish's box, the words of where that leaves the player.
+    // The held key let go: where its run stopped, once.
+    const char* keyReleased() {
+        words_ = std::exchange(held_, {});
+        return words_.c_str();
+    }
+
+    // A mouse event; after the finish's box, the words of where that leaves the player. A
+    // step by the mouse leaves a held key nothing to say.
     const char* mouse(int event, Int button, Int shift, float x, float y) {
         const long shown = form_.messagesShown();
+        const Int moves = form_.moveCount;
         switch (event) {
             case 0:
                 Form_MouseDown(form_, button, shift, x, y);
@@ -67,6 +79,9 @@ class Page {
             default:
                 Form_MouseUp(form_, button, shift, x, y);
                 break;
+        }
+        if (form_.moveCount != moves) {
+            held_.clear();
         }
         words_ = form_.messagesShown() != shown ? describeWhereAmI(form_) : std::string();
         return words_.c_str();
@@ -94,6 +109,7 @@ class Page {
     DownloadStore files_;
     Mazeform form_;
     std::string words_;
+    std::string held_;  // the words of the held key's run, until its release
 };
 
 }  // namespace quorrel::web
@@ -106,8 +122,13 @@ EMSCRIPTEN_KEEPALIVE Page* quorrel_open() {
     return new Page();
 }
 
-EMSCRIPTEN_KEEPALIVE const char* quorrel_perform(Page* page, int command) {
-    return page->perform(static_cast<quorrel::Command>(command));
+// `repeated` for the auto-repeat of a key held down.
+EMSCRIPTEN_KEEPALIVE const char* quorrel_perform(Page* page, int command, int repeated) {
+    return page->perform(static_cast<quorrel::Command>(command), repeated != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* quorrel_key_released(Page* page) {
+    return page->keyReleased();
 }
 
 // A mouse event over the board: 0 press, 1 movement, 2 release; position in twips.

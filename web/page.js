@@ -182,9 +182,10 @@ function sayWords(words) {
   if (words) say(words);
   return undefined;
 }
-function perform(id) {
+// A key held down, auto-repeating, keeps its words for its release.
+function perform(id, repeated = false) {
   closeMenus();
-  return sayWords(run('quorrel_perform', [page, id]));
+  return sayWords(run('quorrel_perform', [page, id, repeated ? 1 : 0]));
 }
 
 // ---- Message boxes: modal dialogs titled with the application's title.
@@ -511,7 +512,9 @@ function onKey(e) {
   if (busy) return row && e.preventDefault();
   if (row) {
     e.preventDefault();
-    perform(row.id);
+    const repeated = e.repeat && row.scope === 'Board';
+    heldKey = repeated ? e.key : '';
+    perform(row.id, repeated);
     return;
   }
   if (e.altKey && !e.ctrlKey && !e.metaKey && letterOf(e)) {
@@ -523,6 +526,14 @@ function onKey(e) {
     }
   }
   if ($('menubar').contains(document.activeElement)) menuKey(e);
+}
+
+// The release of the held arrow on the board says where its run stopped.
+let heldKey = '';
+function onKeyUp(e) {
+  if (e.key !== heldKey || busy || dialogKey) return;
+  heldKey = '';
+  if (document.activeElement === boardEl) sayWords(run('quorrel_key_released', [page]));
 }
 
 // ---- The mouse, pen or finger over the board: press, movement and release in twips.
@@ -573,6 +584,7 @@ async function start() {
   cover();
   listenToPointer();
   document.addEventListener('keydown', onKey);
+  document.addEventListener('keyup', onKeyUp);
   new ResizeObserver(cover).observe(boardEl);
   $(T.focusOrder[0]).focus();
   // The game's script runs once the document is read.
@@ -588,6 +600,7 @@ async function start() {
   page = core._quorrel_open();
   describeBoard();
   boardEl.addEventListener('focus', () => say(core.UTF8ToString(core._quorrel_focus_words(page))));
+  boardEl.addEventListener('blur', () => { heldKey = ''; });
   busy = false;
   document.body.dataset.ready = 'true';
   // Kept by the service worker, the site plays on with no network.

@@ -165,9 +165,9 @@ class Page:
             raise Failure("%s: %s" % (expression, reply["exceptionDetails"]))
         return reply["result"].get("value")
 
-    def key(self, name, repeat=False):
+    def key(self, name, repeat=False, up=True):
         """Presses and releases a key: "Tab", "Down", "Alt+F", "Shift+Tab", ...; with repeat,
-        as the keyboard's auto-repeat of a key held down."""
+        as the keyboard's auto-repeat of a key held down; with up False, it stays down."""
         *held, last = name.split("+")
         key, code, vk, text = KEYS.get(last) or (last.lower(), "Key" + last.upper(),
                                                  ord(last.upper()), last.lower())
@@ -178,7 +178,13 @@ class Page:
                  "nativeVirtualKeyCode": vk, "autoRepeat": repeat}
         self.send("Input.dispatchKeyEvent",
                   dict(event, type="keyDown" if text else "rawKeyDown", text=text))
-        self.send("Input.dispatchKeyEvent", dict(event, type="keyUp"))
+        if up:
+            self.send("Input.dispatchKeyEvent", dict(event, type="keyUp"))
+
+    def hold(self, name, repeats):
+        """Holds a key down while the keyboard repeats it `repeats` times, then lets it go."""
+        for repeat in range(repeats + 1):
+            self.key(name, repeat > 0, up=repeat == repeats)
 
     def layout_key(self, name, key):
         """Presses and releases a letter key its keyboard's layout makes give another character:

@@ -367,15 +367,31 @@ def a_cancelled_touch_or_a_second_button_ends_the_walk(g):
     a, b, c = [g.to_page(p) for p in g.ref["points"][:3]]
     finger = lambda kind, *at: g.page.touch(kind, [(x, y, 1) for x, y in at])
     mouse = lambda kind, at, buttons, button="left": g.page.mouse(kind, *at, buttons, button)
-    for walk in ([(finger, "touchStart", a), (finger, "touchMove", b), (finger, "touchCancel"),
-                  (finger, "touchStart", a), (finger, "touchMove", c), (finger, "touchEnd")],
-                 [(mouse, "mousePressed", a, 1), (mouse, "mouseMoved", b, 1),
+    for walk in ([(mouse, "mousePressed", a, 1), (mouse, "mouseMoved", b, 1),
                   (mouse, "mousePressed", b, 3, "right"), (mouse, "mouseReleased", b, 1, "right"),
-                  (mouse, "mouseMoved", c, 1), (mouse, "mouseReleased", c, 0)]):
+                  (mouse, "mouseMoved", c, 1), (mouse, "mouseReleased", c, 0)],
+                 [(finger, "touchStart", a), (finger, "touchMove", b), (finger, "touchCancel"),
+                  (finger, "touchStart", a), (finger, "touchMove", c), (finger, "touchEnd")]):
         g.js("perform(T.commands.find((r) => r.name === 'retry').id)")
         for send, *args in walk:
             send(*args)
         check(g.js("document.getElementById('Text1').value") == "1", "%s: walked on" % walk[2][1])
+
+
+def a_held_arrow_says_where_it_stopped(g):
+    """Held with five repeats, Down says the first square and, once let go, where it stopped
+    (after "Wall." when a repeat met one), as the same steps one key each say it."""
+    retry = "perform(T.commands.find((r) => r.name === 'retry').id);"
+    g.js("boardEl.focus();" + retry + " window.said = 0; new MutationObserver(() => said++)"
+         ".observe(document.getElementById('words'), {subtree: true, characterData: true})")
+    g.page.hold("Down", 5)
+    steps, said, held = g.js("[+document.getElementById('Text1').value, said, "
+                             "document.getElementById('words').textContent]")
+    g.js(retry)
+    for _ in range(steps):
+        g.page.key("Down")
+    check(said == 2 and held.rstrip(BLANKS).endswith(g.words().rstrip(BLANKS)),
+          "held, Down said %d times, last %r; step by step %r" % (said, held, g.words()))
 
 
 def visibility_by_mouse(g):
@@ -577,6 +593,7 @@ STEPS = [
     visibility_by_mouse,
     retry_by_mouse_and_a_finger_walks_out,
     a_cancelled_touch_or_a_second_button_ends_the_walk,
+    a_held_arrow_says_where_it_stopped,
     a_bad_size_is_refused,
     a_selector_lists_every_size,
     menus_give_the_focus_back,
