@@ -101,6 +101,12 @@ class Page {
 
     void useSeed(std::uint64_t seed) { random_.useSeed(seed); }
 
+    // What the where-am-I key says for the game as it stands.
+    const char* whereWords() {
+        words_ = describeWhereAmI(form_);
+        return words_.c_str();
+    }
+
   private:
     CanvasSurface surface_;
     PageControls controls_;
@@ -151,6 +157,12 @@ EMSCRIPTEN_KEEPALIVE const char* quorrel_focus_words(Page* page) {
 // Test build only: every maze from now on draws from a generator with this seed.
 EMSCRIPTEN_KEEPALIVE void quorrel_seed_draws(Page* page, double seed) {
     page->useSeed(static_cast<std::uint64_t>(seed));
+}
+
+// Test build only: the where-am-I words for the game as it stands, for a test to hold the
+// page's live region to.
+EMSCRIPTEN_KEEPALIVE const char* quorrel_where_words(Page* page) {
+    return page->whereWords();
 }
 #endif
 }

@@ -29,6 +29,7 @@ KEYS = {
     "Left": ("ArrowLeft", "ArrowLeft", 37, ""), "Up": ("ArrowUp", "ArrowUp", 38, ""),
     "Right": ("ArrowRight", "ArrowRight", 39, ""), "Down": ("ArrowDown", "ArrowDown", 40, ""),
     "F1": ("F1", "F1", 112, ""), "Backspace": ("Backspace", "Backspace", 8, ""),
+    "=": ("=", "Equal", 187, "="), "-": ("-", "Minus", 189, "-"),
     "Home": ("Home", "Home", 36, ""), "End": ("End", "End", 35, ""),
 }
 MODIFIERS = {"Alt": 1, "Ctrl": 2, "Shift": 8}
