@@ -8,14 +8,17 @@
 // table, so a new row is played and checked with no change here. The event fuzzer feeds it the
 // fuzzer's inputs and the event storm test feeds it seeded random bytes.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "game/mazeform.h"
+#include "play/play.h"
 #include "play/steps.h"
 #include "support/doubles.h"
 #include "support/invariants.h"
@@ -25,6 +28,49 @@ namespace quorrel::testing {
 
 // What a user or the system does to the window besides its commands.
 enum class Act { Press, Move, Release, AnswerYes, AnswerNo, FileTrouble, FocusBoard, Count };
+
+// What the first byte of an event plays: the kinds of event of every storm of window events
+// (the event fuzzer's, the event storm test's, the page's), each with its share of the byte's
+// 64 values, in the order of the byte's values.
+enum class Play {
+    NewMaze,
+    Press,
+    Move,
+    Release,
+    AnswerYes,
+    AnswerNo,
+    FileTrouble,
+    Walk,
+    FocusBoard,
+    HeldCommand,
+    Command
+};
+
+struct PlayShare {
+    Play play;
+    std::string_view name;
+    int share;
+};
+
+inline constexpr std::array<PlayShare, 11> kPlays = {{
+    {Play::NewMaze, "new maze", 2},
+    {Play::Press, "press", 4},
+    {Play::Move, "move", 16},
+    {Play::Release, "release", 3},
+    {Play::AnswerYes, "Yes", 2},
+    {Play::AnswerNo, "No", 2},
+    {Play::FileTrouble, "file trouble", 1},
+    {Play::Walk, "walk", 16},
+    {Play::FocusBoard, "focus on the board", 1},
+    {Play::HeldCommand, "command while the button is held", 1},
+    {Play::Command, "command", 16},
+}};
+
+// The buttons of a press, as the game counts them: mostly the left, now and then the right,
+// the middle, or the left and the right at once.
+inline constexpr std::array<Int, 8> kPressButtons = {
+    kLeftButton, kLeftButton,  kLeftButton,   kLeftButton,
+    kLeftButton, kRightButton, kMiddleButton, kLeftButton | kRightButton};
 
 // One event: a command of the window's table, or one of the other acts.
 class Event {
