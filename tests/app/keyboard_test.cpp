@@ -25,25 +25,6 @@ Qt::Key arrowBetween(Square from, Square to) {
     return to.row > from.row ? Qt::Key_Down : Qt::Key_Up;
 }
 
-// The way out with a detour: into the first side square off the way and back.
-std::vector<Square> walkWithDetour(const Mazeform& f) {
-    std::vector<Square> way = wayOut(f);
-    for (std::size_t k = 1; k + 1 < way.size(); ++k) {
-        const Square s = way[k];
-        const Square sides[] = {{s.col + 1, s.row}, {s.col - 1, s.row}, {s.col, s.row + 1}};
-        const bool open[] = {s.col < f.mazeWidth && f.opensRight(s.col, s.row),
-                             s.col > 1 && f.opensRight(s.col - 1, s.row),
-                             s.row < f.mazeHeight && f.opensDown(s.col, s.row)};
-        for (int i = 0; i < 3; ++i) {
-            if (open[i] && !(sides[i] == way[k - 1]) && !(sides[i] == way[k + 1])) {
-                way.insert(way.begin() + static_cast<std::ptrdiff_t>(k) + 1, {sides[i], s});
-                return way;
-            }
-        }
-    }
-    return way;
-}
-
 struct Played {
     Int moves, extra;
     QString text1, text2;
@@ -54,7 +35,8 @@ struct Played {
 TEST_F(Keyboard, TheSameWalkByMouseAndByArrowsEndsTheSame) {
     newMaze("10", "10");
     ASSERT_TRUE(form().exitMade);
-    const std::vector<Square> walk = walkWithDetour(form());
+    std::vector<Square> walk = testing::wayWithDetour(form(), 1);
+    walk.insert(walk.begin(), testing::entranceSquare(form()));
     ASSERT_GT(walk.size(), wayOut(form()).size()) << "no detour on this maze";
     const auto played = [this](const FakeWindow& shown) {
         return Played{form().moveCount, form().extraMoves, text1().text(),        text2().text(),
