@@ -60,7 +60,7 @@ struct Spoken {
     Maze maze;
     const char* script;
     std::string (*say)(const State&);
-    const char* expected;
+    std::string expected;
 };
 
 class SpokenWords : public ::testing::TestWithParam<Spoken> {};
@@ -75,87 +75,77 @@ TEST_P(SpokenWords, SayWhatHappened) {
     EXPECT_EQ(c.say != nullptr ? c.say(h.form) : said, c.expected);
 }
 
+// Sentences that many of the words below share.
+const std::string kNotStarted =
+    "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra.";
+const std::string kExit = " The exit is below column 1.";
+const std::string kKeys = " Arrow keys walk; Space says where you are.";
+const std::string kNoMaze = "No maze yet. Press New maze.";
+const std::string kRow1 = "Open: down, right. Column 1, row 1.";
+const std::string kRow2 = "Open: up, down to the exit, right. Column 1, row 2.";
+const std::string kAgain = " Passed once before.";
+
 const Spoken kSpoken[] = {
     // Before any maze.
-    {"board before a maze", Maze::None, "", describeBoard, "No maze yet. Press New maze."},
-    {"refused size before a maze", Maze::None, "x", describeBoard, "No maze yet. Press New maze."},
-    {"space before a maze", Maze::None, " ", nullptr, "No maze yet. Press New maze."},
-    {"arrow before a maze", Maze::None, "D", nullptr, "No maze yet. Press New maze."},
+    {"board before a maze", Maze::None, "", describeBoard, kNoMaze},
+    {"refused size before a maze", Maze::None, "x", describeBoard, kNoMaze},
+    {"space before a maze", Maze::None, " ", nullptr, kNoMaze},
+    {"arrow before a maze", Maze::None, "D", nullptr, kNoMaze},
     {"bump before a maze", Maze::None, "", describeBump, "No maze yet."},
     {"new maze before a maze", Maze::None, "", describeNewMaze, "No maze yet."},
     {"retry before a maze", Maze::None, "T", describeRetry, "Nothing to retry."},
     {"solve before a maze", Maze::None, "S", describeSolution, "No way out to show."},
     // The board taking the focus, and Space.
     {"board on a new maze", Maze::Worked, "", describeBoard,
-     "2 by 2 maze. You have not started: the entrance is above column 1. Open: down. 0 moves, "
-     "0 extra. The exit is below column 1. Arrow keys walk; Space says where you are."},
-    {"space on a new maze", Maze::Worked, " ", nullptr,
-     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. The "
-     "exit is below column 1."},
+     "2 by 2 maze. " + kNotStarted + kExit + kKeys},
+    {"space on a new maze", Maze::Worked, " ", nullptr, kNotStarted + kExit},
     {"pressed on the entrance", Maze::Worked, "p", describeWhereAmI,
-     "You are at the entrance, above column 1. Open: down. 0 moves, 0 extra. The exit is below "
-     "column 1."},
+     "You are at the entrance, above column 1. Open: down. 0 moves, 0 extra." + kExit},
     {"pressed twice on the entrance", Maze::Worked, "pqp", describeWhereAmI,
-     "You are at the entrance, above column 1. Open: down. 0 moves, 2 extra. The exit is below "
-     "column 1."},
+     "You are at the entrance, above column 1. Open: down. 0 moves, 2 extra." + kExit},
     {"arrow under a held button", Maze::Worked, "pD", describeWhereAmI,
-     "You are on column 1, row 1. Open: down, right. 1 move, 0 extra. The exit is below column "
-     "1."},
+     "You are on column 1, row 1. Open: down, right. 1 move, 0 extra." + kExit},
     {"space on row 2", Maze::Worked, "DD ", nullptr,
-     "You are on column 1, row 2. Open: up, down to the exit, right. 2 moves, 0 extra. The exit "
-     "is below column 1."},
+     "You are on column 1, row 2. Open: up, down to the exit, right. 2 moves, 0 extra." + kExit},
     {"board in a dead end", Maze::Worked, "DRR", describeBoard,
-     "2 by 2 maze. You are on column 2, row 1. Open: left. 2 moves, 0 extra. The exit is below "
-     "column 1. Arrow keys walk; Space says where you are."},
-    {"refused size after a walk", Maze::Worked, "DRx", describeWhereAmI,
-     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. The "
-     "exit is below column 1."},
+     "2 by 2 maze. You are on column 2, row 1. Open: left. 2 moves, 0 extra." + kExit + kKeys},
+    {"refused size after a walk", Maze::Worked, "DRx", describeWhereAmI, kNotStarted + kExit},
     // Steps and bumps.
-    {"first step", Maze::Worked, "D", nullptr, "Open: down, right. Column 1, row 1."},
+    {"first step", Maze::Worked, "D", nullptr, kRow1},
     {"dead end", Maze::Worked, "DR", nullptr, "Open: left. Column 2, row 1."},
-    {"passed once", Maze::Worked, "DRL", nullptr,
-     "Open: down, right. Column 1, row 1. Passed once before."},
-    {"passed twice", Maze::Worked, "DRLRL", nullptr,
-     "Open: down, right. Column 1, row 1. Passed 2 times before."},
-    {"above the exit", Maze::Worked, "DD", nullptr,
-     "Open: up, down to the exit, right. Column 1, row 2."},
+    {"passed once", Maze::Worked, "DRL", nullptr, kRow1 + kAgain},
+    {"passed twice", Maze::Worked, "DRLRL", nullptr, kRow1 + " Passed 2 times before."},
+    {"above the exit", Maze::Worked, "DD", nullptr, kRow2},
     {"bump at the entrance", Maze::Worked, "L", nullptr, "Wall. Open: down."},
     {"bump in a dead end", Maze::Worked, "DRR", nullptr, "Wall. Open: left."},
     {"held into a dead end", Maze::Worked, "DRR.", nullptr, "Wall. Open: left. Column 2, row 1."},
     // The finish: once its box has closed, what the next arrow does.
     {"out through the exit", Maze::Worked, "DDD", nullptr,
-     "You are below the exit, out of the maze. Up goes back into the maze; Retry starts again. "
-     "3 moves, 0 extra. The exit is below column 1."},
-    {"yes to try again", Maze::Worked, "yDRLDD", nullptr,
-     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. The "
-     "exit is below column 1."},
-    {"back up from the exit", Maze::Worked, "DDDU", nullptr,
-     "Open: up, down to the exit, right. Column 1, row 2. Passed once before."},
+     "You are below the exit, out of the maze. Up goes back into the maze; Retry starts again. 3 "
+     "moves, 0 extra." +
+         kExit},
+    {"yes to try again", Maze::Worked, "yDRLDD", nullptr, kNotStarted + kExit},
+    {"back up from the exit", Maze::Worked, "DDDU", nullptr, kRow2 + kAgain},
     // NEW MAZE, Retry, Solve.
     {"new maze", Maze::Worked, "", describeNewMaze,
-     "New 2 by 2 maze. The entrance is above column 1. The exit is below column 1."},
+     "New 2 by 2 maze. The entrance is above column 1." + kExit},
     {"new maze without an exit", Maze::NoExit, "", describeNewMaze,
      "New 2 by 2 maze. The entrance is above column 1. This maze has no exit."},
-    {"space without an exit", Maze::NoExit, " ", nullptr,
-     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. This "
-     "maze has no exit."},
+    {"space without an exit", Maze::NoExit, " ", nullptr, kNotStarted + " This maze has no exit."},
     {"retry", Maze::Worked, "DRT", nullptr,
-     "Back at the entrance, above column 1, with no moves. The exit is below column 1."},
+     "Back at the entrance, above column 1, with no moves." + kExit},
     {"solve", Maze::Worked, "DS", nullptr,
      "Solved: the way out is 3 squares long: down 3. Retry to walk it from the entrance."},
     // After Solve the corner a press must be on is below the exit, the player where it was.
     {"solve before a step", Maze::Worked, "S ", nullptr,
-     "You have not started: the entrance is above column 1. Open: down. 0 moves, 0 extra. The "
-     "exit is below column 1. After Solve, any arrow ends the game; Retry starts again."},
+     kNotStarted + kExit + " After Solve, any arrow ends the game; Retry starts again."},
     {"solve on row 2", Maze::Worked, "DDS ", nullptr,
-     "You are on column 1, row 2. Open: up, down to the exit, right. 2 moves, 0 extra. The exit "
-     "is below column 1. After Solve, an arrow down, left or right ends the game; Retry starts "
-     "again."},
-    {"step up after solve", Maze::Worked, "DDSU", nullptr,
-     "Open: down, right. Column 1, row 1. Passed once before."},
+     "You are on column 1, row 2. Open: up, down to the exit, right. 2 moves, 0 extra." + kExit +
+         " After Solve, an arrow down, left or right ends the game; Retry starts again."},
+    {"step up after solve", Maze::Worked, "DDSU", nullptr, kRow1 + kAgain},
     {"space after solve and a step", Maze::Worked, "DDSU ", nullptr,
-     "You are on column 1, row 1. Open: down, right. 3 moves, 2 extra. The exit is below column "
-     "1. After Solve, an arrow down ends the game; Retry starts again."},
+     "You are on column 1, row 1. Open: down, right. 3 moves, 2 extra." + kExit +
+         " After Solve, an arrow down ends the game; Retry starts again."},
 };
 
 INSTANTIATE_TEST_SUITE_P(WorkedMaze, SpokenWords, ::testing::ValuesIn(kSpoken),
