@@ -10,6 +10,7 @@
 
 #include "solve/solve.h"
 #include "support/play_helpers.h"
+#include "support/try_again.h"
 
 namespace quorrel::testing {
 namespace {
@@ -38,7 +39,7 @@ constexpr Arrow R = Arrow::Right;
 constexpr Arrow U = Arrow::Up;
 constexpr Arrow D = Arrow::Down;
 
-const std::string kTwoExtra = "You had 2 extra moves for a percentage of 60.00; try again?";
+const std::string kTwoExtra = tryAgain(2, "60.00");
 
 // The worked 2 by 2 maze: entrance above (1, 1); (1, 1) opens right and down, (1, 2) opens
 // right and down through the exit below it; (2, 1) and (2, 2) are dead ends.
