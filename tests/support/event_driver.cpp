@@ -23,9 +23,6 @@ namespace {
 constexpr std::array<std::string_view, 8> kSuffixes = {".5", ".4999", ".5001", ".0",
                                                        "e0", "d1",    "e-1",   "   "};
 
-constexpr std::array<Int, 8> kButtons = {kLeftButton, kLeftButton,  kLeftButton,   kLeftButton,
-                                         kLeftButton, kRightButton, kMiddleButton, 3};
-
 bool startsWith(std::string_view text, std::string_view head) {
     return text.substr(0, head.size()) == head;
 }
@@ -57,6 +54,27 @@ std::vector<Int> mazePrint(const State& s) {
     }
     print.insert(print.end(), s.trail.begin(), s.trail.end());
     return print;
+}
+
+constexpr int totalShare() {
+    int total = 0;
+    for (const PlayShare& p : kPlays) {
+        total += p.share;
+    }
+    return total;
+}
+static_assert(totalShare() == 64, "the plays share the 64 values of an event's first byte");
+
+// What an event's first byte plays, by the shares of kPlays.
+Play playOf(std::uint8_t byte) {
+    int op = byte % totalShare();
+    for (const PlayShare& p : kPlays) {
+        if (op < p.share) {
+            return p.play;
+        }
+        op -= p.share;
+    }
+    return Play::Command;
 }
 
 // The table's row of the command, its place in the table.
@@ -189,32 +207,45 @@ EventDriver::EventDriver() : form_(Ports{surface_, window_, window_, random_, fi
 void EventDriver::run(std::span<const std::uint8_t> bytes) {
     ByteReader in(bytes);
     while (!in.empty() && faults_.empty()) {
-        const int op = in.byte() % 64;
-        if (op < 2) {
-            newMaze(in);
-        } else if (op < 6) {
-            press(in);
-        } else if (op < 22) {
-            move(in);
-        } else if (op < 25) {
-            apply(Act::Release, "", [&] { Form_MouseUp(form_, in.byte() % 8, 0, 0, 0); });
-        } else if (op < 29) {
-            const bool yes = op < 27;
-            apply(yes ? Act::AnswerYes : Act::AnswerNo, "", [&] {
-                if (window_.answers.size() < 8) {
-                    window_.answers.push_back(yes);
-                }
-            });
-        } else if (op < 30) {
-            fileTrouble(in);
-        } else if (op < 46) {
-            walk(in);
-        } else if (op < 47) {
-            apply(Act::FocusBoard, "", [] {});
-        } else if (op < 48) {
-            heldCommand(in);
-        } else {
-            command(in);
+        const Play play = playOf(in.byte());
+        switch (play) {
+            case Play::NewMaze:
+                newMaze(in);
+                break;
+            case Play::Press:
+                press(in);
+                break;
+            case Play::Move:
+                move(in);
+                break;
+            case Play::Release:
+                apply(Act::Release, "", [&] { Form_MouseUp(form_, in.byte() % 8, 0, 0, 0); });
+                break;
+            case Play::AnswerYes:
+            case Play::AnswerNo: {
+                const bool yes = play == Play::AnswerYes;
+                apply(yes ? Act::AnswerYes : Act::AnswerNo, "", [&] {
+                    if (window_.answers.size() < 8) {
+                        window_.answers.push_back(yes);
+                    }
+                });
+                break;
+            }
+            case Play::FileTrouble:
+                fileTrouble(in);
+                break;
+            case Play::Walk:
+                walk(in);
+                break;
+            case Play::FocusBoard:
+                apply(Act::FocusBoard, "", [] {});
+                break;
+            case Play::HeldCommand:
+                heldCommand(in);
+                break;
+            case Play::Command:
+                command(in);
+                break;
         }
     }
 }
@@ -334,7 +365,7 @@ void EventDriver::pointOnPlayer(ByteReader& in, float& x, float& y) const {
 
 void EventDriver::press(ByteReader& in) {
     const int how = in.byte();
-    const Int button = kButtons.at(how % 8);
+    const Int button = kPressButtons.at(how % kPressButtons.size());
     const float s = form_.squareSize;
     float x = 0;
     float y = 0;
