@@ -404,12 +404,22 @@ TEST(Finish, TheQuestionGivesTheExtraMovesAndThePercentage) {
     EXPECT_EQ(h.window.questions, std::vector<std::string>{tryAgain(4, "86.67")});
 }
 
-TEST(Finish, PercentIsExactFromTheCountsWithNoLeadingZero) {
-    struct Case {
-        Int moves, extra;
-        const char* text;
-    };
-    const std::vector<Case> cases = {
+// The percentage of single passes among the moves, in hundredths, rounded half away from zero,
+// without a leading zero before the point.
+struct Percent {
+    Int moves, extra;
+    const char* text;
+};
+
+class Percentages : public ::testing::TestWithParam<Percent> {};
+
+TEST_P(Percentages, AreExactFromTheCounts) {
+    EXPECT_EQ(percentText(GetParam().moves, GetParam().extra), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Finish, Percentages,
+    ::testing::ValuesIn(std::vector<Percent>{
         {30, 4, "86.67"},
         {2000, 500, "75.00"},
         {100, 1, "99.00"},
@@ -429,11 +439,10 @@ TEST(Finish, PercentIsExactFromTheCountsWithNoLeadingZero) {
         {0, 2, ".00"},         // presses on the exit after Solve: no move was made
         {32767, 32767, ".00"},
         {30000, 30001, ".00"},  // -0.0033 rounds to zero, which shows without a sign
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(percentText(c.moves, c.extra), c.text) << c.moves << " moves, " << c.extra;
-    }
-}
+    }),
+    [](const ::testing::TestParamInfo<Percent>& p) {
+        return "moves_" + std::to_string(p.param.moves) + "_extra_" + std::to_string(p.param.extra);
+    });
 
 TEST(Finish, AMessageIsShownOnlyOnceTheWalkHasLeftTheMaze) {
     PlayHarness h;

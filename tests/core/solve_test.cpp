@@ -55,7 +55,9 @@ const Side kSides[] = {
     {"no neighbours", {}, {{2, 2, 1, 1}, {1, 1, 1, 1}, {3, 2, 1, 2}, {1, 3, 1, 1}, {3, 3, 2, 2}}},
 };
 
-TEST(Ptest, ReadsTheSideBetweenTwoNeighbours) {
+class Ptest : public ::testing::TestWithParam<Side> {};
+
+TEST_P(Ptest, ReadsTheSideBetweenTwoNeighbours) {
     PlayHarness h;
     Mazeform& f = h.form;
     f.mazeWidth = 3;
@@ -67,15 +69,18 @@ TEST(Ptest, ReadsTheSideBetweenTwoNeighbours) {
             f.openings(c, r) = static_cast<Int>(codes[r - 1][c - 1]);
         }
     }
-    for (const Side& side : kSides) {
-        for (const bool open : {true, false}) {
-            for (const auto& [a, b, s, t] : open ? side.open : side.closed) {
-                EXPECT_EQ(ptest(f, a, b, s, t), open)
-                    << side.reads << ": (" << a << "," << b << ") from (" << s << "," << t << ")";
-            }
+    for (const bool open : {true, false}) {
+        for (const auto& [a, b, s, t] : open ? GetParam().open : GetParam().closed) {
+            EXPECT_EQ(ptest(f, a, b, s, t), open)
+                << "(" << a << "," << b << ") from (" << s << "," << t << ")";
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Sides, Ptest, ::testing::ValuesIn(kSides),
+                         [](const ::testing::TestParamInfo<Side>& p) {
+                             return caseName(p.param.reads);
+                         });
 
 // ---- Doing nothing ------------------------------------------------------------------------
 
