@@ -87,10 +87,7 @@ class Storm:
     """The page under the storm: the draws, the devices held down, what was done."""
 
     def __init__(self, browser, page, mix, seed):
-        self.browser = browser
-        self.page = page
-        self.mix = mix
-        self.seed = seed
+        self.browser, self.page, self.mix, self.seed = browser, page, mix, seed
         self.rng = random.Random(seed)
         self.tables = page.eval("T")
         self.k = self.tables["twipsPerPixel"]
