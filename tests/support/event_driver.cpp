@@ -400,23 +400,17 @@ void EventDriver::press(ByteReader& in) {
 
 std::vector<int> EventDriver::openSides(int col, int row) const {
     std::vector<int> sides;
-    const int w = form_.mazeWidth;
-    const int h = form_.mazeHeight;
-    if (form_.entryCol == 0 || col < 0 || col > w || row < 0 || row > h + 1) {
+    const State& f = form_;
+    if (f.entryCol == 0 || col < 0 || col > f.mazeWidth || row < 0 || row > f.mazeHeight + 1) {
         return sides;
     }
-    const auto& o = form_.openings;
-    if (col > 1 && o(col - 1, row) >= 2) {
-        sides.push_back(0);
-    }
-    if (col < w && o(col, row) >= 2) {
-        sides.push_back(1);
-    }
-    if (row > 1 && o(col, row - 1) % 2 != 0) {
-        sides.push_back(2);
-    }
-    if (row < h + 1 && o(col, row) % 2 != 0) {
-        sides.push_back(3);
+    const Square s{col, row};
+    const std::array<bool, 4> open = {opensLeft(f, s), opensRight(f, s), opensUp(f, s),
+                                      opensDown(f, s)};
+    for (int side = 0; side < 4; ++side) {
+        if (open.at(static_cast<std::size_t>(side))) {
+            sides.push_back(side);
+        }
     }
     return sides;
 }
