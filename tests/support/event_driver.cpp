@@ -13,6 +13,7 @@
 #include "play/play.h"
 #include "support/maze_geometry.h"
 #include "support/odd_values.h"
+#include "support/try_again.h"
 #include "ui/board_description.h"
 #include "ui/window.h"
 
@@ -25,10 +26,6 @@ constexpr std::array<std::string_view, 8> kSuffixes = {".5", ".4999", ".5001", "
 
 bool startsWith(std::string_view text, std::string_view head) {
     return text.substr(0, head.size()) == head;
-}
-
-bool endsWith(std::string_view text, std::string_view tail) {
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
 std::string printable(std::string_view text) {
@@ -668,12 +665,13 @@ void EventDriver::checkMessages(Event e) {
         const std::string text = "message \"" + printable(m.text) + "\" ";
         if (m.question) {
             ++stats_.finishes;
-            const std::string head =
-                "You had " + std::to_string(m.extraMoves) + " extra moves for a percentage of ";
-            const std::string figure =
-                startsWith(m.text, head) && endsWith(m.text, "; try again?")
-                    ? m.text.substr(head.size(), m.text.size() - head.size() - 12)
-                    : std::string();
+            // The figure before the last semicolon, and the question around it word for word.
+            const std::size_t end = m.text.rfind(';');
+            std::string figure = m.text.substr(0, end == std::string::npos ? 0 : end);
+            figure.erase(0, figure.rfind(' ') + 1);
+            if (m.text != tryAgain(m.extraMoves, figure)) {
+                figure.clear();
+            }
             // "##.00": digits (maybe none, maybe after a minus sign), a point, two digits.
             const std::size_t point = figure.find('.');
             const bool shaped = point != std::string::npos && point + 3 == figure.size() &&
