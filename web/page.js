@@ -585,7 +585,10 @@ async function start() {
   listenToPointer();
   document.addEventListener('keydown', onKey);
   document.addEventListener('keyup', onKeyUp);
+  // A new zoom changes the window's size in CSS pixels, but not the board's where the board is
+  // held at its least size: the window tells of it.
   new ResizeObserver(cover).observe(boardEl);
+  addEventListener('resize', cover);
   $(T.focusOrder[0]).focus();
   // The game's script runs once the document is read.
   await new Promise((read) => document.addEventListener('DOMContentLoaded', read));

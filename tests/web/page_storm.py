@@ -23,7 +23,8 @@ for it. At quiet points, every QUIET events and at the end, with every button le
 message box closed: Tab still reaches the board, Space there still says something, and what it
 says is the game's where-am-I words for the state the storm left (the test site's
 quorrel_where_words); the board's description is the game's; the board's picture covers the
-board at the screen's density; one Visibility item is checked.
+board; one Visibility item is checked. After a change of the browser's zoom the board's picture
+takes on the new density.
 A failing run prints its seed and the events up to the fault. Exit status 77 (skipped) when
 chromium or node is missing."""
 
@@ -361,16 +362,28 @@ class Storm:
             return
         if how < 0.4:
             zoom = self.rng.choice(("Ctrl+=", "Ctrl+-", "Ctrl+0"))
-            self.key("Ctrl+0" if abs(self.zoom) >= 3 else zoom)
-            self.zoom = 0 if zoom == "Ctrl+0" or abs(self.zoom) >= 3 else (
-                self.zoom + (1 if zoom == "Ctrl+=" else -1))
+            self.zoom_by("Ctrl+0" if abs(self.zoom) >= 3 else zoom)
             return
         width, height = self.rng.choice([v for v in VIEWS if v != (width, height)])
         if how >= 0.7:
             ratio = self.rng.choice([r for r in RATIOS if r != ratio])
+        self.resize(width, height, ratio)
+
+    def resize(self, width, height, ratio):
         self.view = (width, height, ratio)
         self.event("window %d x %d at %g device pixels a pixel" % self.view, self.page.view,
                    *self.view)
+
+    def zoom_by(self, key):
+        """The browser's zoom by its keys; the board's picture takes on the new density, which
+        the zoom tells the page of (a density set through DevTools comes with no event)."""
+        self.key(key)
+        steps = 0 if key == "Ctrl+0" else self.zoom + (1 if key == "Ctrl+=" else -1)
+        if steps != self.zoom:
+            wait_for("the board's picture at the zoom's density", lambda: self.page.eval(
+                "covered.ratio === devicePixelRatio"), SETTLE)
+            self.count("zooms followed")
+        self.zoom = steps
 
     def focus_board(self):
         was = self.look()["focus"]
@@ -469,11 +482,9 @@ class Storm:
             "(() => { const d = document.getElementById('board-words').textContent;"
             " return d === core.UTF8ToString(core._quorrel_board_words(page)) && d; })()"),
             SETTLE)
-        wait_for("the board's picture to cover the board at the screen's density",
-                 lambda: self.page.eval(
-                     "covered.ratio === devicePixelRatio"
-                     " && canvas.width >= boardEl.clientWidth * devicePixelRatio"
-                     " && canvas.height >= boardEl.clientHeight * devicePixelRatio"), SETTLE)
+        wait_for("the board's picture to cover the board", lambda: self.page.eval(
+            "canvas.width >= boardEl.clientWidth * covered.ratio"
+            " && canvas.height >= boardEl.clientHeight * covered.ratio"), SETTLE)
         checked = self.page.eval("[...document.querySelectorAll('[role=menuitemradio]"
                                  "[aria-checked=true]')].map((i) => i.id)")
         check(len(checked) == 1, "the checked Visibility items are %r" % checked)
@@ -501,6 +512,12 @@ class Storm:
                 self.quiet_point()
                 quiet += QUIET
         self.quiet_point()
+        # In a window smaller than the game's the board keeps its least size whatever the
+        # zoom, so that the board's size does not tell the page of a new zoom.
+        self.zoom_by("Ctrl+0")
+        self.resize(*VIEWS[-1], 1)
+        for key in ("Ctrl+=", "Ctrl+=", "Ctrl+0"):
+            self.zoom_by(key)
 
 
 def test(session):
