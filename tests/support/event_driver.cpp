@@ -202,49 +202,37 @@ EventDriver::EventDriver() : form_(Ports{surface_, window_, window_, random_, fi
 }
 
 void EventDriver::run(std::span<const std::uint8_t> bytes) {
+    // What each play does, in the order of Play.
+    using Handler = void (*)(EventDriver&, ByteReader&);
+    static constexpr std::array<Handler, kPlays.size()> kHandlers = {
+        [](EventDriver& d, ByteReader& in) { d.newMaze(in); },
+        [](EventDriver& d, ByteReader& in) { d.press(in); },
+        [](EventDriver& d, ByteReader& in) { d.move(in); },
+        [](EventDriver& d, ByteReader& in) { d.release(in.byte() % 8); },
+        [](EventDriver& d, ByteReader&) { d.answer(true); },
+        [](EventDriver& d, ByteReader&) { d.answer(false); },
+        [](EventDriver& d, ByteReader& in) { d.fileTrouble(in); },
+        [](EventDriver& d, ByteReader& in) { d.walk(in); },
+        [](EventDriver& d, ByteReader&) { d.apply(Act::FocusBoard, "", [] {}); },
+        [](EventDriver& d, ByteReader& in) { d.heldCommand(in); },
+        [](EventDriver& d, ByteReader& in) { d.command(in); }};
     ByteReader in(bytes);
     while (!in.empty() && faults_.empty()) {
-        const Play play = playOf(in.byte());
-        switch (play) {
-            case Play::NewMaze:
-                newMaze(in);
-                break;
-            case Play::Press:
-                press(in);
-                break;
-            case Play::Move:
-                move(in);
-                break;
-            case Play::Release:
-                apply(Act::Release, "", [&] { Form_MouseUp(form_, in.byte() % 8, 0, 0, 0); });
-                break;
-            case Play::AnswerYes:
-            case Play::AnswerNo: {
-                const bool yes = play == Play::AnswerYes;
-                apply(yes ? Act::AnswerYes : Act::AnswerNo, "", [&] {
-                    if (window_.answers.size() < 8) {
-                        window_.answers.push_back(yes);
-                    }
-                });
-                break;
-            }
-            case Play::FileTrouble:
-                fileTrouble(in);
-                break;
-            case Play::Walk:
-                walk(in);
-                break;
-            case Play::FocusBoard:
-                apply(Act::FocusBoard, "", [] {});
-                break;
-            case Play::HeldCommand:
-                heldCommand(in);
-                break;
-            case Play::Command:
-                command(in);
-                break;
-        }
+        kHandlers.at(static_cast<std::size_t>(playOf(in.byte())))(*this, in);
     }
+}
+
+void EventDriver::release(Int button) {
+    apply(Act::Release, "", [&] { Form_MouseUp(form_, button, 0, 0, 0); });
+}
+
+// A Yes or a No for the next message box that asks; a few at the most wait.
+void EventDriver::answer(bool yes) {
+    apply(yes ? Act::AnswerYes : Act::AnswerNo, "", [&] {
+        if (window_.answers.size() < 8) {
+            window_.answers.push_back(yes);
+        }
+    });
 }
 
 std::string EventDriver::recentEvents() const {

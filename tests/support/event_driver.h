@@ -149,6 +149,8 @@ class EventDriver {
     void newMaze(ByteReader& in);
     void press(ByteReader& in);
     void move(ByteReader& in);
+    void release(Int button);
+    void answer(bool yes);
     // Presses on the player and walks; releases at the end when `mayRelease` and the bytes say.
     void walk(ByteReader& in, bool mayRelease = true);
     // A walk with the button held, a command from the keyboard whose message box, if any,
