@@ -198,6 +198,12 @@ class WebKit(ActionsPage):
     def perform(self, sources):
         self.call("/actions", {"actions": sources})
 
+    def mouse(self, kind, x, y, buttons=1, button="left", pointer="mouse"):
+        if buttons & (buttons - 1):  # a second button pressed during a drag
+            self.call("/actions", method="DELETE")  # lets go of the first
+            raise Cannot("WebKitWebDriver lets go of the wrong one of two buttons held at once")
+        super().mouse(kind, x, y, buttons, button, pointer)
+
     def touch(self, kind, points):
         raise Cannot("WebKitWebDriver plays a touch pointer's actions as a mouse's")
 
