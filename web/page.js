@@ -62,6 +62,13 @@ function cover() {
   Object.assign(covered, { w, h, ratio });
 }
 
+// A move to a screen of another density at the same size tells of itself only to a query of
+// the density it leaves.
+function watchDensity() {
+  const density = matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`);
+  density.addEventListener('change', () => { cover(); watchDensity(); }, { once: true });
+}
+
 function paint(colour) {
   if (colour !== pen.colour) ctx.fillStyle = ctx.strokeStyle = cssColour(pen.colour = colour);
 }
@@ -589,6 +596,7 @@ async function start() {
   // held at its least size: the window tells of it.
   new ResizeObserver(cover).observe(boardEl);
   addEventListener('resize', cover);
+  watchDensity();
   $(T.focusOrder[0]).focus();
   // The game's script runs once the document is read.
   await new Promise((read) => document.addEventListener('DOMContentLoaded', read));

@@ -151,6 +151,8 @@ class Browser:
 class Page:
     """A tab: scripts evaluated in it, keys and the mouse dispatched to it."""
 
+    density_events = False  # an emulated density comes with no event to the page
+
     def __init__(self, browser, session, url):
         self.browser = browser
         self.session = session

@@ -481,6 +481,17 @@ def f1_shows_the_help(g):
     g.wait_no_box()
 
 
+def a_screen_of_another_density_is_taken_on(g):
+    """Moved to a screen of another density at the same size, the board's picture takes the
+    new density on at once, and back."""
+    if not g.page.density_events:
+        raise Cannot("the driver's density comes with no event to the page")
+    for ratio in (1.5, 1):
+        g.page.view(0, 0, ratio)
+        wait_for("the picture at %g device pixels a pixel" % ratio,
+                 lambda: g.js("covered.ratio === devicePixelRatio && devicePixelRatio") == ratio)
+
+
 def pictures_match_the_desktops(g):
     """The desktop and the page play one more game with the same draws, on screens of device
     pixel ratio 1 and 1.5; at each "|" their pictures match but for the texts, each left out
@@ -598,6 +609,7 @@ STEPS = [
     a_selector_lists_every_size,
     menus_give_the_focus_back,
     f1_shows_the_help,
+    a_screen_of_another_density_is_taken_on,
     pictures_match_the_desktops,
     letters_have_a_height_without_the_fonts_box,
     a_phone_shows_the_whole_window,

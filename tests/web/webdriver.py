@@ -52,6 +52,7 @@ class ActionsPage:
     fingers = {}  # the fingers on the screen, by their ids
     held = frozenset()  # the keys held down, by their names
     repeats = True  # whether a key pressed again while down comes as the keyboard's repeat
+    density_events = True  # whether the page hears of a new density at the same size
 
     def perform(self, sources):
         raise NotImplementedError
