@@ -13,8 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
-#include <tuple>
-#include <utility>
 
 #include "board_accessible.h"
 #include "board_widget.h"
@@ -177,14 +175,10 @@ void MainWindow::connectMouse() {
     const auto forward = [this](auto signal, Handler handler) {
         connect(board_, signal, this, [this, handler](int button, int shift, float x, float y) {
             const long shown = form_->messagesShown();
-            const Mazeform& f = *form_;
-            const auto play = [&f] {
-                return std::tuple(f.moveCount, f.extraMoves, f.curX, f.curY);
-            };
-            const auto before = play();
+            const Int moves = form_->moveCount;
             handler(*form_, static_cast<Int>(button), static_cast<Int>(shift), x, y);
-            if (play() != before) {
-                held_.reset();  // a key held down no longer knows where the player is
+            if (form_->moveCount != moves) {
+                held_.forget();  // a key held down no longer knows where the player is
             }
             updateBoardDescription();
             // The finish's result box has closed: where that leaves the player.
@@ -200,14 +194,9 @@ void MainWindow::connectMouse() {
 
 void MainWindow::buildKeys() {
     connect(board_, &BoardWidget::keyCommand, this, &MainWindow::perform);
-    connect(board_, &BoardWidget::keyReleased, this, [this](Command command) {
-        if (held_ && held_->command == command) {
-            const std::string words = std::move(held_->words);
-            held_.reset();
-            announce(words);
-        }
-    });
-    connect(board_, &BoardWidget::focusLeft, this, [this] { held_.reset(); });
+    connect(board_, &BoardWidget::keyReleased, this,
+            [this](Command command) { announce(held_.released(command)); });
+    connect(board_, &BoardWidget::focusLeft, this, [this] { held_.forget(); });
     // Window-wide keys: they work wherever the focus is in the window, and leave the menus as
     // they are.
     for (const CommandRow& row : commands()) {
@@ -227,14 +216,7 @@ void MainWindow::perform(Command command, bool repeated) {
     }
     const Said said = quorrel::perform(*form_, command);
     updateBoardDescription();
-    if (repeated && !said.boxShown) {
-        held_ = Held{command, said.atRelease};
-        return;
-    }
-    held_.reset();
-    if (!said.words.empty()) {
-        announce(said.words);
-    }
+    announce(held_.after(command, said, repeated));
 }
 
 std::string MainWindow::widthText() {
@@ -260,6 +242,9 @@ void MainWindow::setChecked(Command item, bool checked) {
 }
 
 void MainWindow::announce(const std::string& text) {
+    if (text.empty()) {
+        return;
+    }
     const QString words = toQString(text);
     emit boardSpoke(words, speech_->say(words));
 }

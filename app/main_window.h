@@ -3,11 +3,11 @@
 #include <QMainWindow>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "game/mazeform.h"
 #include "game/ports.h"
+#include "ui/commands.h"
 
 class QAction;
 class QComboBox;
@@ -94,12 +94,7 @@ class MainWindow : public QMainWindow, public Controls {
     std::map<Command, QAction*> checkable_;
 
     std::unique_ptr<BoardSpeech> speech_;
-    // The last auto-repeated key's command and the words for its release.
-    struct Held {
-        Command command;
-        std::string words;
-    };
-    std::optional<Held> held_;
+    HeldKey held_;  // the words of the last auto-repeated key, until its release
 
     std::unique_ptr<MessageBoxes> ownMessages_;
     std::unique_ptr<RandomSource> ownRandom_;

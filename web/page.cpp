@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "game/mazeform.h"
 #include "gen/random_source.h"
@@ -52,15 +51,13 @@ class Page {
     // Performs a command; gives the words to say, empty when there are none. A key's
     // auto-repeat says nothing: its words for the release wait, each replacing the last.
     const char* perform(Command id, bool repeated) {
-        const Said said = quorrel::perform(form_, id);
-        held_ = repeated && !said.boxShown ? said.atRelease : std::string();
-        words_ = repeated && !said.boxShown ? std::string() : said.words;
+        words_ = held_.after(id, quorrel::perform(form_, id), repeated);
         return words_.c_str();
     }
 
-    // The held key let go: where its run stopped, once.
-    const char* keyReleased() {
-        words_ = std::exchange(held_, {});
+    // The held key of this command let go: where its run stopped, once.
+    const char* keyReleased(Command id) {
+        words_ = held_.released(id);
         return words_.c_str();
     }
 
@@ -81,7 +78,7 @@ class Page {
                 break;
         }
         if (form_.moveCount != moves) {
-            held_.clear();
+            held_.forget();
         }
         words_ = form_.messagesShown() != shown ? describeWhereAmI(form_) : std::string();
         return words_.c_str();
@@ -115,7 +112,7 @@ class Page {
     DownloadStore files_;
     Mazeform form_;
     std::string words_;
-    std::string held_;  // the words of the held key's run, until its release
+    HeldKey held_;  // the words of the held key's run, until its release
 };
 
 }  // namespace quorrel::web
@@ -133,8 +130,8 @@ EMSCRIPTEN_KEEPALIVE const char* quorrel_perform(Page* page, int command, int re
     return page->perform(static_cast<quorrel::Command>(command), repeated != 0);
 }
 
-EMSCRIPTEN_KEEPALIVE const char* quorrel_key_released(Page* page) {
-    return page->keyReleased();
+EMSCRIPTEN_KEEPALIVE const char* quorrel_key_released(Page* page, int command) {
+    return page->keyReleased(static_cast<quorrel::Command>(command));
 }
 
 // A mouse event over the board: 0 press, 1 movement, 2 release; position in twips.

@@ -520,7 +520,7 @@ function onKey(e) {
   if (row) {
     e.preventDefault();
     const repeated = e.repeat && row.scope === 'Board';
-    heldKey = repeated ? e.key : '';
+    heldKey = repeated ? { key: e.key, id: row.id } : null;
     perform(row.id, repeated);
     return;
   }
@@ -536,11 +536,12 @@ function onKey(e) {
 }
 
 // The release of the held arrow on the board says where its run stopped.
-let heldKey = '';
+let heldKey = null;  // the key held down on the board, and its command
 function onKeyUp(e) {
-  if (e.key !== heldKey || busy || dialogKey) return;
-  heldKey = '';
-  if (document.activeElement === boardEl) sayWords(run('quorrel_key_released', [page]));
+  if (e.key !== heldKey?.key || busy || dialogKey) return;
+  const { id } = heldKey;
+  heldKey = null;
+  if (document.activeElement === boardEl) sayWords(run('quorrel_key_released', [page, id]));
 }
 
 // ---- The mouse, pen or finger over the board: press, movement and release in twips.
@@ -611,7 +612,7 @@ async function start() {
   page = core._quorrel_open();
   describeBoard();
   boardEl.addEventListener('focus', () => say(core.UTF8ToString(core._quorrel_focus_words(page))));
-  boardEl.addEventListener('blur', () => { heldKey = ''; });
+  boardEl.addEventListener('blur', () => { heldKey = null; });
   busy = false;
   document.body.dataset.ready = 'true';
   // Kept by the service worker, the site plays on with no network.

@@ -1,6 +1,8 @@
 #include "ui/commands.h"
 
 #include <array>
+#include <string>
+#include <utility>
 
 #include "board/new_maze.h"
 #include "play/keys.h"
@@ -251,6 +253,17 @@ Said perform(Mazeform& f, Command id) {
     }
     said.atRelease = outcome == Outcome::Wall ? describeWallStop(f) : said.words;
     return said;
+}
+
+std::string HeldKey::after(Command id, const Said& said, bool repeated) {
+    const bool held = repeated && !said.boxShown;
+    command_ = id;
+    words_ = held ? said.atRelease : std::string();
+    return held ? std::string() : said.words;
+}
+
+std::string HeldKey::released(Command id) {
+    return id == command_ ? std::exchange(words_, {}) : std::string();
 }
 
 void showCheckMarks(Mazeform& f) {

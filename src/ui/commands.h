@@ -79,6 +79,23 @@ struct Said {
 // words to say.
 Said perform(Mazeform& f, Command id);
 
+// The words a key held down keeps for its release: each auto-repeat replaces them, the release
+// of that key says them once, and anything else that happens (another command, the mouse
+// moving the player, the board losing the focus) forgets them.
+class HeldKey {
+  public:
+    // The words to say now for a command performed: none at an auto-repeat that showed no
+    // box, whose words for the release are kept instead.
+    std::string after(Command id, const Said& said, bool repeated);
+    // The key of this command let go: the kept words, once, if they are that key's.
+    std::string released(Command id);
+    void forget() { words_.clear(); }
+
+  private:
+    Command command_ = Command::Blank;
+    std::string words_;
+};
+
 // Sets every check mark of the menus from its variable.
 void showCheckMarks(Mazeform& f);
 
